@@ -1,0 +1,328 @@
+#include "common/files.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <strings.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "common/fatal.h"
+
+namespace kivo {
+
+namespace {
+
+bool exists(const std::string& path) {
+  struct stat st;
+  return ::lstat(path.c_str(), &st) == 0;
+}
+
+// Finds `component` in `dir` ignoring ASCII case; empty when there is none.
+std::string matchInFolder(const std::string& dir, const std::string& component) {
+  DIR* d = ::opendir(dir.empty() ? "." : dir.c_str());
+  if (!d) return {};
+  std::string found;
+  while (dirent* e = ::readdir(d)) {
+    if (::strcasecmp(e->d_name, component.c_str()) == 0) {
+      found = e->d_name;
+      break;
+    }
+  }
+  ::closedir(d);
+  return found;
+}
+
+// Resolves the first `parts` components of a path case-insensitively.
+std::string resolveComponents(const std::string& name, bool lastAsGiven) {
+  if (name.empty() || exists(name)) return name;
+  std::vector<std::string> parts;
+  size_t start = 0;
+  while (true) {
+    size_t slash = name.find('/', start);
+    parts.push_back(name.substr(start, slash == std::string::npos ? std::string::npos : slash - start));
+    if (slash == std::string::npos) break;
+    start = slash + 1;
+  }
+  std::string path = name[0] == '/' ? "/" : "";
+  std::string dir = path;  // folder that holds the next component
+  for (size_t i = 0; i < parts.size(); ++i) {
+    const std::string& part = parts[i];
+    if (part.empty()) continue;
+    std::string candidate = path + part;
+    bool last = i + 1 == parts.size();
+    if (!exists(candidate) && !(last && lastAsGiven) && part != "." && part != "..") {
+      std::string match = matchInFolder(dir, part);
+      if (!match.empty()) candidate = path + match;
+    }
+    path = candidate;
+    if (!last) path += "/";
+    dir = path;
+  }
+  return path;
+}
+
+std::string folderOf(const std::string& path) {
+  size_t slash = path.rfind('/');
+  return slash == std::string::npos ? std::string(".") : path.substr(0, slash == 0 ? 1 : slash);
+}
+
+[[noreturn]] void failErrno(const std::string& place) { fail(errorNumberFromErrno(errno), place); }
+
+}  // namespace
+
+std::string resolveExisting(const std::string& name) { return resolveComponents(name, false); }
+std::string resolveForCreate(const std::string& name) { return resolveComponents(name, true); }
+
+bool fileExists(const std::string& name) { return exists(resolveExisting(name)); }
+
+long long fileLength(const std::string& name) {
+  struct stat st;
+  if (::stat(resolveExisting(name).c_str(), &st) != 0) return -1;
+  return st.st_size;
+}
+
+bool removeFile(const std::string& name) { return ::unlink(resolveExisting(name).c_str()) == 0; }
+
+bool renameFile(const std::string& from, const std::string& to) {
+  return ::rename(resolveExisting(from).c_str(), resolveForCreate(to).c_str()) == 0;
+}
+
+std::vector<std::string> splitLines(const std::string& bytes) {
+  std::vector<std::string> lines;
+  size_t start = 0;
+  while (start < bytes.size()) {
+    size_t lf = bytes.find('\n', start);
+    size_t end = lf == std::string::npos ? bytes.size() : lf;
+    size_t stop = end;
+    if (lf != std::string::npos && stop > start && bytes[stop - 1] == '\r') --stop;
+    lines.emplace_back(bytes, start, stop - start);
+    if (lf == std::string::npos) break;
+    start = lf + 1;
+  }
+  return lines;
+}
+
+std::string readWholeFile(const std::string& name) {
+  int fd = ::open(resolveExisting(name).c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) failErrno("open " + name);
+  std::string bytes;
+  char buf[65536];
+  while (true) {
+    ssize_t got = ::read(fd, buf, sizeof buf);
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      int err = errno;
+      ::close(fd);
+      fail(err == EISDIR ? kFileIoError : errorNumberFromErrno(err), "read " + name);
+    }
+    if (got == 0) break;
+    bytes.append(buf, static_cast<size_t>(got));
+  }
+  ::close(fd);
+  return bytes;
+}
+
+std::vector<std::string> readTextLines(const std::string& name) { return splitLines(readWholeFile(name)); }
+
+// ---- TextReader ----
+
+TextReader::~TextReader() { close(); }
+
+bool TextReader::tryOpen(const std::string& name) {
+  close();
+  std::string path = resolveExisting(name);
+  struct stat st;
+  if (::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
+    lastError_ = EISDIR;
+    return false;
+  }
+  file_ = std::fopen(path.c_str(), "rb");
+  lastError_ = file_ ? 0 : errno;
+  return file_ != nullptr;
+}
+
+void TextReader::open(const std::string& name) {
+  if (!tryOpen(name)) fail(lastError_ == EISDIR ? kFileIoError : errorNumberFromErrno(lastError_), "open " + name);
+}
+
+bool TextReader::readLine(std::string& line) {
+  line.clear();
+  if (!file_) return false;
+  int c = std::getc(file_);
+  if (c == EOF) {
+    if (std::ferror(file_)) fail(kFileIoError, "read");
+    return false;
+  }
+  while (c != EOF && c != '\n') {
+    line.push_back(static_cast<char>(c));
+    c = std::getc(file_);
+  }
+  if (c == '\n' && !line.empty() && line.back() == '\r') line.pop_back();
+  if (c == EOF && std::ferror(file_)) fail(kFileIoError, "read");
+  return true;
+}
+
+void TextReader::close() {
+  if (file_) std::fclose(file_);
+  file_ = nullptr;
+}
+
+// ---- AtomicWriter ----
+
+AtomicWriter::AtomicWriter(const std::string& target) : target_(resolveForCreate(target)) {
+  std::string pattern = folderOf(target_) + "/.kivo-XXXXXX";
+  std::vector<char> buf(pattern.begin(), pattern.end());
+  buf.push_back('\0');
+  fd_ = ::mkstemp(buf.data());
+  if (fd_ < 0) failErrno("create temporary file for " + target);
+  temp_ = buf.data();
+  // Keep the permissions of the file being replaced; a new file gets the usual ones.
+  struct stat st;
+  mode_t mode = 0666;
+  if (::stat(target_.c_str(), &st) == 0) {
+    mode = st.st_mode & 07777;
+  } else {
+    mode_t mask = ::umask(0);
+    ::umask(mask);
+    mode &= ~mask;
+  }
+  ::fchmod(fd_, mode);
+}
+
+AtomicWriter::~AtomicWriter() {
+  if (fd_ >= 0) ::close(fd_);
+  if (!temp_.empty()) ::unlink(temp_.c_str());
+}
+
+void AtomicWriter::write(const std::string& bytes) {
+  size_t done = 0;
+  while (done < bytes.size()) {
+    ssize_t n = ::write(fd_, bytes.data() + done, bytes.size() - done);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      fail(kFileIoError, "write " + target_);
+    }
+    done += static_cast<size_t>(n);
+  }
+}
+
+void AtomicWriter::commit() {
+  if (::fsync(fd_) != 0 || ::close(fd_) != 0) {
+    fd_ = -1;
+    fail(kFileIoError, "write " + target_);
+  }
+  fd_ = -1;
+  if (::rename(temp_.c_str(), target_.c_str()) != 0) fail(kFileIoError, "replace " + target_);
+  temp_.clear();
+}
+
+void writeFileAtomically(const std::string& target, const std::string& bytes) {
+  AtomicWriter writer(target);
+  writer.write(bytes);
+  writer.commit();
+}
+
+// ---- RecordFile ----
+
+long long recordCountForLength(long long length) {
+  if (length <= 0) return 0;
+  long long count = length / static_cast<long long>(kRecordSize);
+  long long rest = length % static_cast<long long>(kRecordSize);
+  const long long half = kRecordSize / 2;
+  if (rest > half || (rest == half && count % 2 == 1)) ++count;
+  return count;
+}
+
+RecordFile::~RecordFile() { close(); }
+
+RecordFile::RecordFile(RecordFile&& other) noexcept
+    : fd_(other.fd_), name_(std::move(other.name_)), lastError_(other.lastError_) {
+  other.fd_ = -1;
+}
+
+RecordFile& RecordFile::operator=(RecordFile&& other) noexcept {
+  if (this != &other) {
+    close();
+    fd_ = other.fd_;
+    name_ = std::move(other.name_);
+    lastError_ = other.lastError_;
+    other.fd_ = -1;
+  }
+  return *this;
+}
+
+bool RecordFile::tryOpen(const std::string& name) {
+  close();
+  std::string path = resolveExisting(name);
+  if (!exists(path)) path = resolveForCreate(name);
+  fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+  lastError_ = fd_ < 0 ? errno : 0;
+  if (fd_ >= 0) {
+    struct stat st;
+    if (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) {
+      ::close(fd_);
+      fd_ = -1;
+      lastError_ = EISDIR;
+      return false;
+    }
+  }
+  name_ = name;
+  return fd_ >= 0;
+}
+
+void RecordFile::open(const std::string& name) {
+  if (!tryOpen(name)) fail(lastError_ == EISDIR ? kFileIoError : errorNumberFromErrno(lastError_), "open " + name);
+}
+
+bool RecordFile::close() {
+  if (fd_ < 0) return true;
+  int rc = ::close(fd_);
+  fd_ = -1;
+  return rc == 0;
+}
+
+long long RecordFile::length() const {
+  if (fd_ < 0) return 0;
+  struct stat st;
+  if (::fstat(fd_, &st) != 0) fail(kFileIoError, "length of " + name_);
+  return st.st_size;
+}
+
+long long RecordFile::count() const { return recordCountForLength(length()); }
+
+void RecordFile::read(long long n, uint8_t* record) const {
+  std::memset(record, 0, kRecordSize);
+  if (fd_ < 0) fail(kFileIoError, "read " + name_);
+  if (n < 1) fail(kIllegalFunctionCall, "read record " + std::to_string(n));
+  off_t offset = static_cast<off_t>(n - 1) * static_cast<off_t>(kRecordSize);
+  size_t done = 0;
+  while (done < kRecordSize) {
+    ssize_t got = ::pread(fd_, record + done, kRecordSize - done, offset + static_cast<off_t>(done));
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      fail(kFileIoError, "read " + name_);
+    }
+    if (got == 0) break;  // past the end: the rest stays 0x00
+    done += static_cast<size_t>(got);
+  }
+}
+
+void RecordFile::write(long long n, const uint8_t* record) {
+  if (fd_ < 0) fail(kFileIoError, "write " + name_);
+  if (n < 1) fail(kIllegalFunctionCall, "write record " + std::to_string(n));
+  off_t offset = static_cast<off_t>(n - 1) * static_cast<off_t>(kRecordSize);
+  size_t done = 0;
+  while (done < kRecordSize) {
+    ssize_t put = ::pwrite(fd_, record + done, kRecordSize - done, offset + static_cast<off_t>(done));
+    if (put < 0) {
+      if (errno == EINTR) continue;
+      fail(kFileIoError, "write " + name_);
+    }
+    done += static_cast<size_t>(put);
+  }
+}
+
+}  // namespace kivo

@@ -1,0 +1,115 @@
+#pragma once
+// Files as the logbook uses them: text files by lines, record files of 144-byte
+// records by number, and whole-file rewrites that never leave a half-written file.
+//
+// Names on the command line arrive upper-cased (the old file system ignored case).
+// A name that is read, or opened as an existing file, and that does not exist as
+// given is therefore looked up case-insensitively, one path component at a time.
+// A file that is created keeps the name as given (its folder is still resolved).
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace kivo {
+
+std::string resolveExisting(const std::string& name);
+std::string resolveForCreate(const std::string& name);
+
+bool fileExists(const std::string& name);
+// Length in bytes, or -1 when the file does not exist.
+long long fileLength(const std::string& name);
+// These two report failure by their result; callers that must not fail check it.
+bool removeFile(const std::string& name);
+bool renameFile(const std::string& from, const std::string& to);
+
+// Splits bytes into lines ended by LF or CR LF; a last line without an end counts.
+std::vector<std::string> splitLines(const std::string& bytes);
+
+// Reads a whole file; a missing file is runtime error 2, any other failure 3.
+std::string readWholeFile(const std::string& name);
+// Reads a text file into lines; errors as readWholeFile.
+std::vector<std::string> readTextLines(const std::string& name);
+
+// A text file read line by line, for files too large to hold at once.
+class TextReader {
+ public:
+  TextReader() = default;
+  ~TextReader();
+  TextReader(const TextReader&) = delete;
+  TextReader& operator=(const TextReader&) = delete;
+
+  // Opens for reading; false (and errno kept in lastError) when it cannot.
+  bool tryOpen(const std::string& name);
+  // Opens for reading; a failure is a runtime error.
+  void open(const std::string& name);
+  // The next line without its line end; false at the end of the file.
+  bool readLine(std::string& line);
+  bool isOpen() const { return file_ != nullptr; }
+  void close();
+  int lastError() const { return lastError_; }
+
+ private:
+  std::FILE* file_ = nullptr;
+  int lastError_ = 0;
+};
+
+// Writes a file whole: the bytes go to a temporary file in the same folder, which
+// replaces the target by a rename only when everything was written. A failed step
+// is runtime error 3 (and the target is left as it was).
+class AtomicWriter {
+ public:
+  explicit AtomicWriter(const std::string& target);
+  ~AtomicWriter();
+  AtomicWriter(const AtomicWriter&) = delete;
+  AtomicWriter& operator=(const AtomicWriter&) = delete;
+
+  void write(const std::string& bytes);
+  void commit();
+
+ private:
+  std::string target_;
+  std::string temp_;
+  int fd_ = -1;
+};
+
+void writeFileAtomically(const std::string& target, const std::string& bytes);
+
+inline constexpr size_t kRecordSize = 144;
+
+// A file of fixed 144-byte records, numbered from 1.
+class RecordFile {
+ public:
+  RecordFile() = default;
+  ~RecordFile();
+  RecordFile(const RecordFile&) = delete;
+  RecordFile& operator=(const RecordFile&) = delete;
+  RecordFile(RecordFile&& other) noexcept;
+  RecordFile& operator=(RecordFile&& other) noexcept;
+
+  // Opens for reading and writing, creating the file when it does not exist.
+  // False when it cannot; errno is kept in lastError.
+  bool tryOpen(const std::string& name);
+  void open(const std::string& name);
+  bool isOpen() const { return fd_ >= 0; }
+  const std::string& name() const { return name_; }
+  // True when closing went well (or nothing was open).
+  bool close();
+
+  long long length() const;
+  // Length / 144 rounded to the nearest whole number, a half to even.
+  long long count() const;
+  // Reads record n; bytes past the end of the file read as 0x00.
+  void read(long long n, uint8_t* record) const;
+  void write(long long n, const uint8_t* record);
+  int lastError() const { return lastError_; }
+
+ private:
+  int fd_ = -1;
+  std::string name_;
+  int lastError_ = 0;
+};
+
+long long recordCountForLength(long long length);
+
+}  // namespace kivo

@@ -1,0 +1,139 @@
+#include "common/screen.h"
+
+#include <algorithm>
+
+#include "common/fatal.h"
+
+namespace kivo {
+
+Screen::Screen(int rows) : rows_(rows), cells_(static_cast<size_t>(rows * kColumns)) {}
+
+void Screen::setRows(int rows) {
+  rows_ = rows;
+  cells_.assign(static_cast<size_t>(rows * kColumns), Cell{' ', static_cast<uint8_t>(fg_), static_cast<uint8_t>(bg_)});
+  row_ = column_ = 1;
+  pendingWrap_ = false;
+  touch();
+}
+
+void Screen::color(int fg, int bg) {
+  fg_ = fg & 31;
+  bg_ = bg & 15;
+}
+
+void Screen::cls() {
+  std::fill(cells_.begin(), cells_.end(), Cell{' ', static_cast<uint8_t>(fg_), static_cast<uint8_t>(bg_)});
+  row_ = column_ = 1;
+  pendingWrap_ = false;
+  touch();
+}
+
+void Screen::locate(int row, int column) {
+  if (row < 1 || row > rows_ || column < 1 || column > kColumns)
+    fail(kIllegalFunctionCall, "locate " + std::to_string(row) + "," + std::to_string(column));
+  row_ = row;
+  column_ = column;
+  pendingWrap_ = false;
+  touch();
+}
+
+void Screen::setCursorVisible(bool visible) {
+  if (visible != cursorVisible_) touch();
+  cursorVisible_ = visible;
+}
+
+void Screen::setCursorShape(int start, int end) {
+  if (start != cursorStart_ || end != cursorEnd_) touch();
+  cursorStart_ = start;
+  cursorEnd_ = end;
+}
+
+void Screen::scrollUp() {
+  std::move(cells_.begin() + kColumns, cells_.end(), cells_.begin());
+  std::fill(cells_.end() - kColumns, cells_.end(), Cell{' ', static_cast<uint8_t>(fg_), static_cast<uint8_t>(bg_)});
+}
+
+void Screen::newLine() {
+  pendingWrap_ = false;
+  column_ = 1;
+  if (row_ < rows_) {
+    ++row_;
+  } else {
+    scrollUp();
+  }
+  touch();
+}
+
+void Screen::putChar(uint8_t ch) {
+  if (pendingWrap_) newLine();
+  Cell& cell = at(row_, column_);
+  cell.ch = ch;
+  cell.fg = static_cast<uint8_t>(fg_);
+  cell.bg = static_cast<uint8_t>(bg_);
+  if (column_ < kColumns) {
+    ++column_;
+  } else {
+    pendingWrap_ = true;
+  }
+}
+
+void Screen::print(std::string_view text) {
+  for (char c : text) putChar(static_cast<uint8_t>(c));
+  touch();
+}
+
+void Screen::nextZone() {
+  int next = pendingWrap_ ? kColumns + 1 : ((column_ - 1) / kZoneWidth + 1) * kZoneWidth + 1;
+  constexpr int kLastZone = 71;  // zones start at 1, 15, 29, 43, 57 and 71
+  if (next > kLastZone) {
+    newLine();
+    return;
+  }
+  column_ = next;
+  touch();
+}
+
+uint8_t Screen::charAt(int row, int column) const { return cellAt(row, column).ch; }
+
+const Cell& Screen::cellAt(int row, int column) const {
+  if (row < 1 || row > rows_ || column < 1 || column > kColumns)
+    fail(kIllegalFunctionCall, "screen cell " + std::to_string(row) + "," + std::to_string(column));
+  return cells_[static_cast<size_t>((row - 1) * kColumns + (column - 1))];
+}
+
+void Screen::setChar(int row, int column, uint8_t ch) {
+  cellAt(row, column);  // range check
+  Cell& cell = at(row, column);
+  cell.ch = ch;
+  cell.fg = static_cast<uint8_t>(fg_);
+  cell.bg = static_cast<uint8_t>(bg_);
+  touch();
+}
+
+void Screen::setCellColor(int row, int column, int fg, int bg) {
+  cellAt(row, column);
+  Cell& cell = at(row, column);
+  cell.fg = static_cast<uint8_t>(fg & 31);
+  cell.bg = static_cast<uint8_t>(bg & 15);
+  touch();
+}
+
+std::string Screen::rowText(int row) const { return textAt(row, 1, kColumns); }
+
+std::string Screen::textAt(int row, int first, int last) const {
+  std::string out;
+  for (int c = first; c <= last; ++c) out.push_back(static_cast<char>(charAt(row, c)));
+  return out;
+}
+
+std::string Screen::wordAt(int row, int column) const {
+  if (row < 1 || row > rows_) return {};
+  int c = std::clamp(column, 1, kColumns);
+  while (c > 1 && charAt(row, c) != ' ') --c;
+  if (c < kColumns && charAt(row, c) == ' ') ++c;
+  std::string word;
+  while (c <= kColumns && charAt(row, c) != ' ') word.push_back(static_cast<char>(charAt(row, c++)));
+  return word;
+}
+
+}  // namespace kivo

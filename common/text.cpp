@@ -1,0 +1,66 @@
+#include "common/text.h"
+
+#include <cmath>
+
+namespace kivo {
+
+double parseNumber(std::string_view text) {
+  size_t end = text.find('\0');
+  if (end != std::string_view::npos) text = text.substr(0, end);
+  size_t i = 0;
+  while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+    negative = text[i] == '-';
+    ++i;
+  }
+  double value = 0;
+  bool point = false;
+  double scale = 1;
+  for (; i < text.size(); ++i) {
+    char c = text[i];
+    if (c >= '0' && c <= '9') {
+      if (point) {
+        scale /= 10;
+        value += (c - '0') * scale;
+      } else {
+        value = value * 10 + (c - '0');
+      }
+    } else if (c == '.' && !point) {
+      point = true;
+    } else {
+      break;
+    }
+  }
+  return negative ? -value : value;
+}
+
+long long roundHalfEven(double value) {
+  if (!std::isfinite(value)) return 0;
+  double r = std::nearbyint(value);  // the default rounding mode: a half to even
+  // Beyond this no whole number is meaningful to the programs; it keeps the cast defined.
+  constexpr double kLimit = 9.0e18;
+  if (r > kLimit) return static_cast<long long>(kLimit);
+  if (r < -kLimit) return static_cast<long long>(-kLimit);
+  return static_cast<long long>(r);
+}
+
+char upperChar(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+
+std::string upperCase(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) c = upperChar(c);
+  return out;
+}
+
+std::string basicNumber(long long value) {
+  return value < 0 ? std::to_string(value) : " " + std::to_string(value);
+}
+
+std::string fitWidth(std::string_view text, size_t width) {
+  std::string out(text.substr(0, width));
+  out.resize(width, ' ');
+  return out;
+}
+
+}  // namespace kivo

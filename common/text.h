@@ -1,0 +1,31 @@
+#pragma once
+// Text helpers: everything in the logbook is bytes of code page 437.
+#include <string>
+#include <string_view>
+
+namespace kivo {
+
+// The leading number of a text, as the old BASIC VAL read it: blanks and tabs in
+// front are skipped, then an optional sign, digits with at most one decimal point.
+// Anything else ends the number; a text that starts with no number gives 0.
+// A 0x00 byte ends the text (fields padded with zeros read as their leading part).
+double parseNumber(std::string_view text);
+
+// Rounds to the nearest whole number, a half to the even neighbour.
+long long roundHalfEven(double value);
+
+// ASCII letters to upper case; every other byte is left alone.
+std::string upperCase(std::string_view text);
+char upperChar(char c);
+
+// A number as the console prints it: a blank for the sign of a value that is not
+// negative, then the digits ("-" for a negative one), no trailing blank.
+std::string basicNumber(long long value);
+
+// Pads with blanks or cuts to exactly `width` bytes.
+std::string fitWidth(std::string_view text, size_t width);
+
+// Position (0-based) of `needle` in `hay`, or npos.
+inline size_t findText(std::string_view hay, std::string_view needle) { return hay.find(needle); }
+
+}  // namespace kivo

@@ -1,0 +1,40 @@
+#pragma once
+// The browse screen: frame, command loop, page moves, mouse words and exit.
+#include <string>
+
+#include "logbook/logbook.h"
+
+namespace kivo {
+
+inline constexpr const char* kBanner = "  KIVOLOG Station Logbook  V2.13";
+inline constexpr const char* kCaptions =
+    "  DATE     FREQ    MODE PWR  TIME  STATION WORKED  SN  RD  TOFF  COUNTRY     SR";
+inline constexpr const char* kCommandWords = "  PGUP  PGDN  HOME  END  REAL  UPDATE  EXIT";
+inline constexpr const char* kKeyLegend = "F1=Search F2=Befr F4=Print F5=Reports F6=NewFile ";
+inline constexpr const char* kWorkedMessage = "WORKED.CFM has been updated";
+inline constexpr const char* kGridMessage = "GRID.SQU has been updated  ";
+
+// Rows 1-3 and the key legend, in their colours; the cursor is put back where it was.
+void drawFrame(Logbook& lb);
+
+// Clears the screen and shows the last page with a new-contact line under it.
+void buildScreen(Logbook& lb);
+
+// Runs the browse screen until the user leaves; returns the exit status.
+int browseLogbook(Logbook& lb);
+
+// One pass of the command loop. False when the user left the logbook.
+bool commandPass(Logbook& lb);
+
+// Acts on one key as the browse screen does. False when the key leaves the logbook.
+bool dispatchKey(Logbook& lb, const std::string& key);
+
+void previousPage(Logbook& lb);
+void nextPage(Logbook& lb);
+void firstPage(Logbook& lb);
+void lastPage(Logbook& lb);
+
+// Save the current line, close the log, clear the screen, delete the run marker.
+int exitSequence(Logbook& lb);
+
+}  // namespace kivo

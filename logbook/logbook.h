@@ -1,0 +1,93 @@
+#pragma once
+// The one state object of the logbook: configuration, station settings, browse
+// state, the record buffer, the tables and the flags. Every operation takes it.
+#include <array>
+#include <string>
+
+#include "common/console.h"
+#include "common/files.h"
+#include "logbook/entities/country_table.h"
+#include "logbook/entities/grid_table.h"
+#include "logbook/records/log_record.h"
+
+namespace kivo {
+
+inline constexpr const char* kVersion = "V2.13";
+inline constexpr const char* kRunMarker = "KIVOLOG.RUN";
+inline constexpr const char* kSettingsFile = "KIVOLOG.INI";
+
+struct Config {
+  std::string logFileName = "LOGMAIN.DAT";
+  std::string countryFileName = "COUNTRY.DAT";
+  std::string workedFileName = "WORKED.CFM";
+  std::string gridFileName = "GRID.SQU";
+  // The radio-control program's transfer file; in the working directory by default.
+  std::string transferFileName = "RIGXFER.OUT";
+  std::string defaultPower = "100";
+  bool mouseEnabled = true;
+  int screenRows = 25;
+  int timeZoneHours = 0;
+  bool markBM = false;
+  bool markAS = false;
+  bool autoLogPending = false;
+  std::string autoLogCall;
+  std::string autoLogText;
+};
+
+// The twelve values of KIVOLOG.INI, in file order.
+struct StationSettings {
+  std::string operatorCall, continent, cqZone, ituZone, iotaNumber, gridSquare, state, county, lastQslFile,
+      lastNewFile, altGridSquare, altCounty;
+
+  static constexpr size_t kCount = 12;
+  std::array<std::string*, kCount> values() {
+    return {&operatorCall, &continent, &cqZone,      &ituZone,     &iotaNumber,    &gridSquare,
+            &state,        &county,    &lastQslFile, &lastNewFile, &altGridSquare, &altCounty};
+  }
+  std::array<const std::string*, kCount> values() const {
+    auto v = const_cast<StationSettings*>(this)->values();
+    std::array<const std::string*, kCount> out;
+    for (size_t i = 0; i < kCount; ++i) out[i] = v[i];
+    return out;
+  }
+  bool operator==(const StationSettings&) const = default;
+};
+
+struct BrowseState {
+  long long currentRecord = 1;
+  int editRow = 4;
+  long long firstShown = 1;
+  long long lastShown = 1;
+  int scrollMode = 0;  // 0 none, 1 update run, 2 confirmation-mark run
+  bool insertMode = false;
+  bool realTimeMode = false;
+  bool rebuildRequested = false;
+  long long adifStart = 0;
+  long long adifEnd = 0;
+  bool mousePressed = false;
+  bool mouseRepeat = false;
+  int mouseHoldCount = 0;
+};
+
+struct Logbook {
+  explicit Logbook(Console& c) : console(c) {}
+
+  Console& console;
+  Config config;
+  StationSettings settings;
+  BrowseState browse;
+
+  LogRecord record;  // the one record buffer
+  RecordFile log;    // the current log
+  CountryTable countries;
+  GridTable grid;
+
+  bool lineModified = false;
+  bool suppressTableUpdate = false;
+  bool workedUpdated = false;
+  bool gridUpdated = false;
+  bool workedBeforeMode = false;
+  bool openFailed = false;
+};
+
+}  // namespace kivo

@@ -1,0 +1,287 @@
+#include "logbook/records/line_editor.h"
+
+#include "logbook/entities/worked_update.h"
+#include "logbook/frame/browse.h"
+#include "logbook/frame/realtime.h"
+#include "logbook/records/log_store.h"
+
+namespace kivo {
+
+namespace {
+
+const std::string kSep(1, static_cast<char>(kSeparator));
+
+bool isSeparator(const Logbook& lb, int row, int column) { return lb.console.charAt(row, column) == kSeparator; }
+
+// The fields shown on a record row, in screen order (the comment has its own row).
+constexpr int kRowFields = 11;
+
+}  // namespace
+
+std::string recordRowText(const LogRecord& record) {
+  std::string row;
+  row.reserve(80);
+  for (int i = 0; i < kRowFields; ++i) {
+    row += record.get(kFields[static_cast<size_t>(i)].field);
+    row += kSep;
+  }
+  return row;
+}
+
+std::string emptyRowText() {
+  std::string row;
+  for (int i = 0; i < kRowFields; ++i) {
+    row.append(static_cast<size_t>(kFields[static_cast<size_t>(i)].width), ' ');
+    row += kSep;
+  }
+  return row;
+}
+
+void drawPage(Logbook& lb) {
+  Console& con = lb.console;
+  con.color(7, 1);
+  con.cls();
+  for (long long n = lb.browse.firstShown; n <= lb.browse.lastShown; ++n) {
+    long long row = kFirstRecordRow + (n - lb.browse.firstShown);
+    if (row > lastRecordRow(lb)) break;  // never into the comment row
+    readRecord(lb, n);
+    con.locate(static_cast<int>(row), 1);
+    con.print(recordRowText(lb.record));
+  }
+}
+
+void scrollPageUp(Logbook& lb) {
+  --lb.browse.firstShown;
+  --lb.browse.lastShown;
+  drawPage(lb);
+}
+
+void scrollPageDown(Logbook& lb) {
+  ++lb.browse.firstShown;
+  ++lb.browse.lastShown;
+  drawPage(lb);
+}
+
+void repaintLine(Logbook& lb) {
+  Screen& s = lb.console.screen();
+  int row = s.cursorRow();
+  for (int c = 1; c <= Screen::kColumns; ++c) s.setCellColor(row, c, s.foreground(), s.background());
+}
+
+void newLineDefaults(Logbook& lb) {
+  Console& con = lb.console;
+  const int row = lb.browse.editRow;
+  if (!lb.browse.realTimeMode && !lb.config.autoLogPending) {
+    con.locate(row, 1);
+    con.print(lb.record.get(Field::DATE));
+  }
+  con.locate(row, fieldInfo(Field::PWR).column);
+  // A longer W= value must not run over the separator that ends the field.
+  con.print(lb.config.defaultPower.substr(0, static_cast<size_t>(fieldInfo(Field::PWR).width)));
+  con.locate(row, fieldInfo(Field::SN).column);
+  con.print("599");
+  con.locate(row, fieldInfo(Field::RD).column);
+  con.print("599");
+  con.locate(row, 1);
+}
+
+void showCurrentLine(Logbook& lb) {
+  Console& con = lb.console;
+  Screen& s = con.screen();
+  const int row = lb.browse.editRow;
+  const bool newContact = lb.browse.currentRecord > recordCount(lb);
+  con.color(7, 4);
+  if (newContact) {
+    con.locate(row, 1);
+    con.print(emptyRowText());
+  }
+  for (int c = 1; c <= Screen::kColumns; ++c) {
+    if (s.charAt(row, c) == kSeparator) {
+      s.setCellColor(row, c, 0, 0);
+    } else {
+      s.setCellColor(row, c, 7, 4);
+    }
+  }
+  con.color(7, 1);
+  con.locate(commentRow(lb), 40);
+  con.print("Comments ");
+  con.color(7, 4);
+  con.locate(commentRow(lb), 1);
+  if (!newContact) {
+    readRecord(lb, lb.browse.currentRecord);
+    con.print(lb.record.get(Field::COMMENTS));
+    con.color(7, 1);
+    con.print(kSep);
+  } else {
+    con.print(std::string(kCommentWidth, ' '));
+    con.color(7, 1);
+    con.print(kSep);
+    con.color(7, 4);
+    newLineDefaults(lb);
+  }
+  drawFrame(lb);
+}
+
+void saveCurrentLine(Logbook& lb) {
+  Console& con = lb.console;
+  const int row = lb.browse.editRow;
+  long long count = recordCount(lb);
+  if (lb.browse.currentRecord > count && con.charAt(row, fieldInfo(Field::STATION).column) == ' ')
+    lb.lineModified = false;  // a new line without a callsign is never written
+  if (lb.lineModified) {
+    const Screen& s = con.screen();
+    for (int i = 0; i < kRowFields; ++i) {
+      const FieldInfo& f = kFields[static_cast<size_t>(i)];
+      if (f.field == Field::SR && lb.browse.scrollMode == 2) continue;
+      lb.record.set(f.field, s.textAt(row, f.column, f.column + f.width - 1));
+    }
+    if (lb.browse.scrollMode == 2) {
+      // The confirmation-mark run changed SR in the buffer; show what is saved.
+      con.locate(row, fieldInfo(Field::SR).column);
+      con.print(lb.record.get(Field::SR));
+    }
+    lb.record.set(Field::COMMENTS, s.textAt(commentRow(lb), 1, kCommentWidth));
+    lb.record.setSeparators();
+    writeRecord(lb, lb.browse.currentRecord);
+    if (!lb.suppressTableUpdate) updateWorkedTables(lb);
+  }
+  lb.lineModified = false;
+}
+
+void moveLineDown(Logbook& lb) {
+  if (lb.browse.currentRecord >= recordCount(lb) + 1) return;
+  Console& con = lb.console;
+  const int column = con.column();
+  saveCurrentLine(lb);
+  con.locate(lb.browse.editRow, 1);
+  con.color(7, 1);
+  repaintLine(lb);
+  ++lb.browse.editRow;
+  ++lb.browse.currentRecord;
+  if (lb.browse.editRow > lastRecordRow(lb)) {
+    lb.browse.editRow = lastRecordRow(lb);
+    scrollPageDown(lb);
+  }
+  con.locate(lb.browse.editRow, 1);
+  showCurrentLine(lb);
+  con.locate(lb.browse.editRow, column);
+}
+
+void moveLineUp(Logbook& lb) {
+  Console& con = lb.console;
+  saveCurrentLine(lb);
+  con.locate(lb.browse.editRow, 1);
+  con.color(7, 1);
+  repaintLine(lb);
+  --lb.browse.editRow;
+  --lb.browse.currentRecord;
+  bool top = false;
+  if (lb.browse.currentRecord < 1) {
+    lb.browse.currentRecord = 1;
+    top = true;
+  }
+  if (lb.browse.editRow < kFirstRecordRow) {
+    lb.browse.editRow = kFirstRecordRow;
+    if (!top) scrollPageUp(lb);
+  }
+  con.locate(lb.browse.editRow, 1);
+  showCurrentLine(lb);
+}
+
+void enterLine(Logbook& lb) {
+  long long before = recordCount(lb);
+  saveCurrentLine(lb);
+  if (recordCount(lb) != before) {
+    lb.browse.rebuildRequested = true;
+  } else {
+    moveLineDown(lb);
+  }
+  lb.console.locate(lb.browse.editRow, 1);
+  checkDropFile(lb);
+}
+
+void skipSeparator(Logbook& lb) {
+  Console& con = lb.console;
+  const int row = con.row();
+  const int column = con.column();
+  if (!isSeparator(lb, row, column)) return;
+  if (column == Screen::kColumns) {
+    con.locate(commentRow(lb), 1);
+  } else if (row == commentRow(lb) && column == kCommentWidth) {
+    enterLine(lb);
+  } else {
+    con.locate(row, column + 1);
+  }
+}
+
+void moveLeft(Logbook& lb) {
+  Console& con = lb.console;
+  const int row = con.row();
+  int column = con.column();
+  if (column <= 1) return;
+  --column;
+  if (column > 1 && isSeparator(lb, row, column)) --column;
+  con.locate(row, column);
+}
+
+void deleteChar(Logbook& lb) {
+  Console& con = lb.console;
+  Screen& s = con.screen();
+  const int row = con.row();
+  const int column = con.column();
+  // On a separator there is no field to close up; the separator never moves.
+  if (isSeparator(lb, row, column)) return;
+  lb.lineModified = true;
+  int c = column;
+  while (c < Screen::kColumns && !isSeparator(lb, row, c + 1)) {
+    con.locate(row, c);
+    con.print(std::string(1, static_cast<char>(s.charAt(row, c + 1))));
+    ++c;
+  }
+  con.locate(row, c);
+  con.print(" ");
+  con.locate(row, column);
+}
+
+void fillTimeOff(Logbook& lb) {
+  Console& con = lb.console;
+  const int row = con.row();
+  const int column = con.column();
+  if (row == commentRow(lb) || (column >= 30 && column <= 35)) return;
+  if (row < kFirstRecordRow || row > lastRecordRow(lb)) return;
+  const int time = fieldInfo(Field::TIME).column;
+  const int off = fieldInfo(Field::TOFF).column;
+  if (con.charAt(row, time) == ' ' || con.charAt(row, off) != ' ') return;
+  std::string value = con.screen().textAt(row, time, time + 3);
+  con.locate(row, off);
+  con.print(value);
+  con.locate(row, column);
+}
+
+void fillCountry(Logbook& lb) {
+  Console& con = lb.console;
+  const int row = con.row();
+  const int column = con.column();
+  const int station = fieldInfo(Field::STATION).column;
+  const int country = fieldInfo(Field::COUNTRY).column;
+  if (row == commentRow(lb) || (column >= station && column <= station + 15)) return;
+  if (row < kFirstRecordRow || row > lastRecordRow(lb)) return;
+  if (con.charAt(row, station) == ' ' || con.charAt(row, country) != ' ') return;
+  if (lb.browse.realTimeMode) {
+    autoLogFill(lb);
+    con.locate(row, column);
+  }
+  std::string call;
+  for (int c = station; c <= station + 15 && con.charAt(row, c) != ' '; ++c)
+    call.push_back(static_cast<char>(con.charAt(row, c)));
+  std::string name = lookupEntity(lb.countries, call);
+  con.locate(row, country);
+  con.print(name.substr(0, 12));
+  lb.lineModified = true;
+  con.locate(row, column);
+  con.locate(commentRow(lb), 1);
+  if (lb.config.markBM) con.print("@BM ");
+  if (lb.config.markAS) con.print("@AS ");
+}
+
+}  // namespace kivo

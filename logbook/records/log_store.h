@@ -1,0 +1,27 @@
+#pragma once
+// The current log: a file of 144-byte records held open for the whole run. Every
+// read goes into the one record buffer of the Logbook and every write comes from it.
+#include <string>
+
+#include "logbook/logbook.h"
+
+namespace kivo {
+
+// Opens `name` as the current log, creating an empty one when it does not exist.
+// A log in the old line format (byte 10 of its first line is the separator 0xFF)
+// is converted to records first; the old text is kept under name + ".org".
+void openLog(Logbook& lb, const std::string& name);
+// The file length / 144, rounded to the nearest whole number (a half to even).
+long long recordCount(const Logbook& lb);
+// Reads record n into the record buffer; bytes past the end read as 0x00.
+void readRecord(Logbook& lb, long long n);
+// Writes the record buffer as record n (n = count + 1 appends).
+void writeRecord(Logbook& lb, long long n);
+void closeLog(Logbook& lb);
+
+// True when the file's first line has the separator byte in its 10th character.
+bool isLineFormatLog(const std::string& name);
+// Converts a line-format log to records in place; the text is kept as name + ".org".
+void convertLineFormatLog(const std::string& name);
+
+}  // namespace kivo

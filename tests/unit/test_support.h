@@ -1,0 +1,60 @@
+#pragma once
+// Shared helpers of the unit and scenario tests.
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <string>
+
+namespace kivo::testing {
+
+// A fresh folder that is the working directory while the object lives.
+class TempDir {
+ public:
+  TempDir() {
+    char pattern[] = "/tmp/kivo-test-XXXXXX";
+    path_ = ::mkdtemp(pattern);
+    old_ = std::filesystem::current_path();
+    std::filesystem::current_path(path_);
+  }
+  ~TempDir() {
+    std::error_code ec;
+    std::filesystem::current_path(old_, ec);
+    std::filesystem::remove_all(path_, ec);
+  }
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
+  std::filesystem::path old_;
+};
+
+inline void writeFile(const std::string& name, const std::string& bytes) {
+  std::ofstream out(name, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+inline std::string readFile(const std::string& name) {
+  std::ifstream in(name, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+inline bool exists(const std::string& name) { return std::filesystem::exists(name); }
+
+// The source tree, for the demo station files.
+inline std::string sourceDir() {
+  const char* env = std::getenv("KIVO_SOURCE_DIR");
+  if (env && *env) return env;
+#ifdef KIVO_SOURCE_DIR
+  return KIVO_SOURCE_DIR;
+#else
+  return ".";
+#endif
+}
+
+}  // namespace kivo::testing

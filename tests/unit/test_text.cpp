@@ -1,0 +1,70 @@
+#include <gtest/gtest.h>
+
+#include "common/console.h"
+#include "common/fatal.h"
+#include "common/text.h"
+
+namespace kivo {
+
+TEST(Text, ParseNumberTakesTheLeadingNumber) {
+  EXPECT_DOUBLE_EQ(parseNumber("14.02500"), 14.025);
+  EXPECT_DOUBLE_EQ(parseNumber("  07.0250 "), 7.025);
+  EXPECT_DOUBLE_EQ(parseNumber("\t-5"), -5);
+  EXPECT_DOUBLE_EQ(parseNumber("+2.5xyz"), 2.5);
+  EXPECT_DOUBLE_EQ(parseNumber(".5"), 0.5);
+  EXPECT_DOUBLE_EQ(parseNumber("1.2.3"), 1.2);
+  EXPECT_DOUBLE_EQ(parseNumber("X"), 0);
+  EXPECT_DOUBLE_EQ(parseNumber(""), 0);
+  EXPECT_DOUBLE_EQ(parseNumber("-"), 0);
+  // A 0x00 byte ends the text, as in a zero-padded field.
+  EXPECT_DOUBLE_EQ(parseNumber(std::string("14\0" "99", 5)), 14);
+  EXPECT_DOUBLE_EQ(parseNumber(std::string("\0" "7", 2)), 0);
+}
+
+TEST(Text, RoundsHalfToEven) {
+  EXPECT_EQ(roundHalfEven(2.5), 2);
+  EXPECT_EQ(roundHalfEven(3.5), 4);
+  EXPECT_EQ(roundHalfEven(-2.5), -2);
+  EXPECT_EQ(roundHalfEven(-3.5), -4);
+  EXPECT_EQ(roundHalfEven(2.4999), 2);
+  EXPECT_EQ(roundHalfEven(0.5), 0);
+  EXPECT_EQ(roundHalfEven(1e300), 9000000000000000000LL);
+}
+
+TEST(Text, UpperCaseTouchesOnlyAsciiLetters) {
+  EXPECT_EQ(upperCase("f=c:\\ham\\log92.dat"), "F=C:\\HAM\\LOG92.DAT");
+  EXPECT_EQ(upperCase("\x87\xff" "a"), "\x87\xff" "A");
+}
+
+TEST(Text, BasicNumberHasASignPosition) {
+  EXPECT_EQ(basicNumber(0), " 0");
+  EXPECT_EQ(basicNumber(338), " 338");
+  EXPECT_EQ(basicNumber(-5), "-5");
+}
+
+TEST(Text, RuntimeErrorMessages) {
+  EXPECT_EQ(errorMessage(RuntimeError(2, "")), "Aborting due to runtime error 2 (file not found)");
+  EXPECT_EQ(errorMessage(RuntimeError(1, "")), "Aborting due to runtime error 1 (illegal function call)");
+  EXPECT_EQ(errorMessage(RuntimeError(3, "write LOG.DAT")),
+            "Aborting due to runtime error 3 (file I/O error) in write LOG.DAT");
+  EXPECT_EQ(errorMessage(RuntimeError(4, "")), "Aborting due to runtime error 4 (out of memory)");
+}
+
+TEST(InputItems, FirstItemOfALine) {
+  EXPECT_EQ(firstInputItem("  \tK1ABC, rest"), "K1ABC");
+  EXPECT_EQ(firstInputItem("word   "), "word");
+  EXPECT_EQ(firstInputItem("\" quoted, with comma \" tail, next"), " quoted, with comma ");
+  EXPECT_EQ(firstInputItem("\"unclosed"), "unclosed");
+  EXPECT_EQ(firstInputItem(""), "");
+  EXPECT_EQ(firstInputItem(std::string(5000, 'x')).size(), 4096u);
+}
+
+TEST(InputItems, ItemsOfAFileRunAcrossCommasAndLines) {
+  InputItemReader r("\"A\"\r\nB, C\n\n  \"D,E\" junk,F\nlast");
+  std::string item;
+  std::vector<std::string> got;
+  while (r.next(item)) got.push_back(item);
+  EXPECT_EQ(got, (std::vector<std::string>{"A", "B", "C", "", "D,E", "F", "last"}));
+}
+
+}  // namespace kivo
