@@ -13,7 +13,7 @@ static void store(LogRecord& r, Field f, std::string_view text, uint8_t pad) {
   const FieldInfo& info = fieldInfo(f);
   size_t width = static_cast<size_t>(info.width);
   size_t n = text.size() < width ? text.size() : width;
-  std::memcpy(r.bytes.data() + info.offset, text.data(), n);
+  if (n) std::memcpy(r.bytes.data() + info.offset, text.data(), n);
   std::memset(r.bytes.data() + info.offset + n, pad, width - n);
 }
 
