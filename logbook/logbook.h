@@ -69,6 +69,14 @@ struct BrowseState {
   int mouseHoldCount = 0;
 };
 
+// What the radio reported at the last good read of the transfer file; kept between
+// fills, empty until the first one.
+struct RadioValues {
+  std::string freq;  // at most 8 characters
+  std::string mode;  // 4 characters once read
+  bool highPower = false;
+};
+
 struct Logbook {
   explicit Logbook(Console& c) : console(c) {}
 
@@ -88,6 +96,10 @@ struct Logbook {
   bool gridUpdated = false;
   bool workedBeforeMode = false;
   bool openFailed = false;
+
+  RadioValues radio;
+  std::string lastSearchText;  // the text of the last search (F1), for "="
+  std::string savedLogName;    // the log to go back to from the worked-before list
 };
 
 }  // namespace kivo

@@ -1,11 +1,244 @@
 #include "logbook/records/log_commands.h"
 
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <vector>
+
+#include "common/fatal.h"
+#include "common/text.h"
+#include "logbook/frame/browse.h"
+#include "logbook/records/line_editor.h"
+#include "logbook/records/log_store.h"
+
 namespace kivo {
 
-// These commands come with their own dialogues; until then their keys do nothing.
-void searchForward(Logbook& lb) { (void)lb; }
-void toggleWorkedBefore(Logbook& lb) { (void)lb; }
-void changeLogFile(Logbook& lb) { (void)lb; }
-void deleteLastRecord(Logbook& lb) { (void)lb; }
+namespace {
+
+// Records are copied in pieces of this size, so that a large log is never held whole.
+constexpr size_t kCopyChunk = 1 << 16;
+
+std::string recordText(const LogRecord& r) {
+  return std::string(reinterpret_cast<const char*>(r.bytes.data()), r.bytes.size());
+}
+
+bool sameFile(const std::string& a, const std::string& b) {
+  struct stat sa, sb;
+  if (::stat(resolveExisting(a).c_str(), &sa) != 0 || ::stat(resolveExisting(b).c_str(), &sb) != 0) return false;
+  return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
+// Writes the records of the current log for which `keep` holds to `name`, which is
+// replaced whole when all of them are written. The records pass through the record
+// buffer, as every read of the log does.
+template <typename Keep>
+void copyRecords(Logbook& lb, const std::string& name, long long last, Keep keep) {
+  AtomicWriter out(name);
+  std::string chunk;
+  for (long long n = 1; n <= last; ++n) {
+    readRecord(lb, n);
+    if (!keep(lb.record)) continue;
+    chunk += recordText(lb.record);
+    if (chunk.size() >= kCopyChunk) {
+      out.write(chunk);
+      chunk.clear();
+    }
+  }
+  out.write(chunk);
+  out.commit();
+}
+
+// Puts the shortened copy in the log's place in one step, so that there is a
+// complete log under its name at every moment.
+void replaceLog(const std::string& copy, const std::string& log) {
+  const std::string from = resolveExisting(copy);
+  if (std::rename(from.c_str(), log.c_str()) == 0) return;
+  if (errno != EXDEV) fail(kFileIoError, std::string("rename ") + copy + " to " + log);
+  // The log lives on another file system than the working folder.
+  writeFileAtomically(log, readWholeFile(from));
+  removeFile(from);
+}
+
+void enterWorkedBefore(Logbook& lb) {
+  Console& con = lb.console;
+  con.color(7, 1);
+  con.cls();
+  con.print(kWorkedBeforePrompt);
+  const std::string answer = readAnswer(lb);
+  if (answer.empty()) return;
+  // The list replaces TEMPLOG; when that is the log itself, the log would be lost.
+  if (sameFile(lb.config.logFileName, kWorkedBeforeFile)) return;
+
+  copyRecords(lb, kWorkedBeforeFile, recordCount(lb), [&](const LogRecord& r) {
+    // A prefix of the callsign: the call also finds its portable forms.
+    return r.get(Field::STATION).compare(0, answer.size(), answer) == 0;
+  });
+  saveCurrentLine(lb);
+
+  clearDialogueRows(lb);
+  lb.savedLogName = lb.config.logFileName;
+  lb.config.logFileName = kWorkedBeforeFile;
+  lb.log.close();
+  openLog(lb, kWorkedBeforeFile);
+  lb.workedBeforeMode = true;
+  lb.browse.rebuildRequested = true;
+}
+
+void leaveWorkedBefore(Logbook& lb) {
+  lb.workedBeforeMode = false;
+  clearDialogueRows(lb);
+  lb.config.logFileName = lb.savedLogName;
+  lb.log.close();
+  openLog(lb, lb.config.logFileName);
+  lb.browse.rebuildRequested = true;
+}
+
+}  // namespace
+
+void clearDialogueRows(Logbook& lb) {
+  Console& con = lb.console;
+  con.color(4, 7);
+  con.locate(1, 1);
+  con.print(std::string(Screen::kColumns, ' '));
+  con.locate(2, 1);
+  con.print(std::string(Screen::kColumns, ' '));
+  con.locate(1, 1);
+}
+
+std::string readAnswer(Logbook& lb) {
+  Screen& s = lb.console.screen();
+  // The rows below the dialogue are the edit buffer: an answer echoed past row 2
+  // must not change what is saved later.
+  std::vector<Cell> below;
+  for (int r = 3; r <= s.rows(); ++r)
+    for (int c = 1; c <= Screen::kColumns; ++c) below.push_back(s.cellAt(r, c));
+  const int fg = s.foreground();
+  const int bg = s.background();
+  std::string answer = upperCase(lb.console.inputItem());
+  size_t i = 0;
+  for (int r = 3; r <= s.rows(); ++r) {
+    for (int c = 1; c <= Screen::kColumns; ++c, ++i) {
+      if (s.cellAt(r, c) == below[i]) continue;
+      s.color(below[i].fg, below[i].bg);
+      s.setChar(r, c, below[i].ch);
+    }
+  }
+  s.color(fg, bg);
+  return answer;
+}
+
+std::optional<Field> searchFieldAt(const Logbook& lb, int row, int column) {
+  if (row == commentRow(lb)) return Field::COMMENTS;
+  for (const FieldInfo& f : kFields) {
+    if (f.field == Field::COMMENTS) continue;
+    if (column >= f.column && column < f.column + f.width) return f.field;
+  }
+  return std::nullopt;
+}
+
+void searchForward(Logbook& lb) {
+  Console& con = lb.console;
+  BrowseState& b = lb.browse;
+  saveCurrentLine(lb);
+  const int row = con.row();
+  const int column = con.column();
+
+  clearDialogueRows(lb);
+  con.print(kSearchTitle);
+  con.locate(2, 1);
+  con.print(kSearchPrompt);
+  const std::string answer = readAnswer(lb);
+
+  bool found = false;
+  if (!answer.empty()) {
+    std::string text = answer;
+    if (answer == "=") {
+      text = lb.lastSearchText;
+    } else {
+      lb.lastSearchText = answer;
+    }
+    const std::optional<Field> field = searchFieldAt(lb, row, column);
+    const long long count = recordCount(lb);
+    for (long long n = b.currentRecord + 1; field && !text.empty() && n <= count; ++n) {
+      readRecord(lb, n);
+      if (lb.record.get(*field).find(text) == std::string::npos) continue;
+      b.firstShown = n;
+      b.lastShown = std::min<long long>(n + lb.config.screenRows - 6, count);
+      b.currentRecord = n;
+      b.editRow = kFirstRecordRow;
+      drawPage(lb);
+      con.locate(kFirstRecordRow, 1);
+      showCurrentLine(lb);
+      found = true;
+      break;
+    }
+  }
+
+  readRecord(lb, b.currentRecord);
+  drawFrame(lb);
+  if (!found || row == commentRow(lb)) {
+    con.locate(row, column);
+  } else {
+    con.locate(kFirstRecordRow, column);
+  }
+}
+
+void toggleWorkedBefore(Logbook& lb) {
+  if (lb.workedBeforeMode) {
+    leaveWorkedBefore(lb);
+  } else {
+    enterWorkedBefore(lb);
+  }
+}
+
+void changeLogFile(Logbook& lb) {
+  Console& con = lb.console;
+  saveCurrentLine(lb);
+  const int row = con.row();
+  const int column = con.column();
+  clearDialogueRows(lb);
+  con.print(kNewFilePrompt);
+  const std::string answer = readAnswer(lb);
+  if (answer.empty()) {
+    drawFrame(lb);
+    con.locate(row, column);
+    return;
+  }
+  lb.config.logFileName = answer;
+  lb.log.close();
+  openLog(lb, answer);
+  lb.browse.rebuildRequested = true;
+}
+
+void deleteLastRecord(Logbook& lb) {
+  Console& con = lb.console;
+  const int row = con.row();
+  const int column = con.column();
+  clearDialogueRows(lb);
+  con.print(kDeletePrompt);
+  if (readAnswer(lb) != "Y") {
+    drawFrame(lb);
+    con.locate(row, column);
+    return;
+  }
+  // What is on the edit row is saved first, so that a contact just typed can be the
+  // one removed; it must not count in the award tables.
+  lb.suppressTableUpdate = true;
+  saveCurrentLine(lb);
+  lb.suppressTableUpdate = false;
+
+  const long long count = recordCount(lb);
+  if (count > 0) {
+    copyRecords(lb, kDeleteCopyFile, count - 1, [](const LogRecord&) { return true; });
+    // The name the log was opened under, found the way it was found then.
+    const std::string log = resolveExisting(lb.config.logFileName);
+    lb.log.close();
+    replaceLog(kDeleteCopyFile, log);
+    openLog(lb, lb.config.logFileName);
+  }
+  lb.browse.rebuildRequested = true;
+}
 
 }  // namespace kivo

@@ -1,8 +1,98 @@
 #include "logbook/records/printing.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "common/fatal.h"
+#include "logbook/records/log_store.h"
+
 namespace kivo {
 
-// Printing comes with the printer file; until then F4 does nothing.
-void printLog(Logbook& lb) { (void)lb; }
+namespace {
+
+constexpr char kCondensedOn = 0x0F;
+constexpr char kCondensedOff = 0x12;
+constexpr char kFormFeed = 0x0C;
+constexpr const char* kLineEnd = "\r\n";
+constexpr size_t kFlushSize = 1 << 16;
+
+// The printer port as a byte stream. Opened like a device, not replaced by a
+// rename, so that LPT1.PRN may also be a link to a real printer device.
+class Printer {
+ public:
+  Printer() {
+    fd_ = ::open(resolveExisting(kPrinterFile).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd_ < 0) fail(errorNumberFromErrno(errno), "open LPT1:");
+  }
+  ~Printer() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  Printer(const Printer&) = delete;
+  Printer& operator=(const Printer&) = delete;
+
+  void send(const std::string& bytes) {
+    pending_ += bytes;
+    if (pending_.size() >= kFlushSize) flush();
+  }
+  void send(char byte) { pending_.push_back(byte); }
+
+  void close() {
+    flush();
+    int rc = ::close(fd_);
+    fd_ = -1;
+    if (rc != 0) fail(kFileIoError, "close LPT1:");
+  }
+
+ private:
+  void flush() {
+    size_t done = 0;
+    while (done < pending_.size()) {
+      ssize_t n = ::write(fd_, pending_.data() + done, pending_.size() - done);
+      if (n < 0) {
+        if (errno == EINTR) continue;
+        fail(kFileIoError, "write LPT1:");
+      }
+      done += static_cast<size_t>(n);
+    }
+    pending_.clear();
+  }
+
+  int fd_ = -1;
+  std::string pending_;
+};
+
+}  // namespace
+
+std::string printLine(const LogRecord& record) {
+  std::string line;
+  for (const FieldInfo& f : kFields) {
+    if (f.field != Field::DATE) line += ' ';
+    line += record.get(f.field);
+  }
+  return line + kLineEnd;
+}
+
+void printLog(Logbook& lb) {
+  Printer printer;
+  printer.send(kCondensedOn);
+  // The 118 characters of a line go out unfolded: the port's width is 255.
+  int lines = 0;
+  const long long count = recordCount(lb);
+  for (long long n = lb.browse.currentRecord; n <= count; ++n) {
+    if (lines == 0) printer.send(std::string(kPrintHeader) + kLineEnd);
+    readRecord(lb, n);
+    printer.send(printLine(lb.record));
+    if (++lines == kLinesPerPage) {
+      lines = 0;
+      printer.send(kFormFeed);
+    }
+  }
+  readRecord(lb, lb.browse.currentRecord);
+  printer.send(kCondensedOff);
+  printer.send(kFormFeed);
+  printer.close();
+}
 
 }  // namespace kivo

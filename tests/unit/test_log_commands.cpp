@@ -1,0 +1,192 @@
+#include <gtest/gtest.h>
+
+#include "browse_support.h"
+#include "logbook/records/log_commands.h"
+
+namespace kivo {
+using testing::Station;
+using testing::contact;
+using testing::logOf;
+using testing::readFile;
+using testing::recordBytes;
+
+namespace {
+
+void toStation(Station& s) {
+  for (int i = 0; i < 5; ++i) s.terminal.key(keys::kTab);
+}
+
+void answer(Station& s, unsigned char key, const std::string& text) {
+  s.terminal.ext(key).type(text).key(keys::kEnter);
+}
+
+std::string screenBelowRow2(const Station& s) {
+  std::string out;
+  for (int r = 3; r <= 25; ++r) out += s.row(r);
+  return out;
+}
+
+}  // namespace
+
+TEST(Search, EqualsStepsThroughEveryMatchToTheEnd) {
+  Station s(logOf(25));
+  s.terminal.ext(keys::kHome);
+  toStation(s);
+  answer(s, keys::kF1, "q1");
+  s.run();
+  EXPECT_EQ(s.lb.browse.currentRecord, 10);
+  EXPECT_EQ(s.lb.browse.firstShown, 10);
+  EXPECT_EQ(s.lb.browse.lastShown, 25);
+  EXPECT_EQ(s.text(4, 35, 38), "Q10 ");
+  EXPECT_EQ(s.screen().cellAt(4, 35).bg, 4);
+  EXPECT_EQ(s.text(1, 41, 58), "File = LOGMAIN.DAT");  // the frame is back
+  EXPECT_EQ(s.screen().cursorRow(), 4);
+  EXPECT_EQ(s.screen().cursorColumn(), 35);
+  for (int i = 0; i < 10; ++i) answer(s, keys::kF1, "=");
+  s.run();
+  EXPECT_EQ(s.lb.browse.currentRecord, 19);  // Q11 ... Q19, then nothing more
+  EXPECT_EQ(s.lb.lastSearchText, "Q1");
+  EXPECT_EQ(s.screen().cursorColumn(), 35);
+}
+
+TEST(Search, DialogueAndTheCasesThatFindNothing) {
+  Station d(logOf(3));
+  d.terminal.ext(keys::kF1);
+  d.run();  // the script ends while the answer is awaited
+  EXPECT_EQ(d.text(1, 1, 80), fitWidth(kSearchTitle, 80));
+  EXPECT_EQ(d.text(2, 1, 80), fitWidth(kSearchPrompt, 80));
+  EXPECT_EQ(d.screen().cellAt(2, 80).fg, 4);
+  EXPECT_EQ(d.screen().cellAt(2, 80).bg, 7);
+
+  Station s(logOf(3));
+  s.terminal.click(5, 10);  // on the separator after DATE of record 2
+  s.run();
+  const std::string before = screenBelowRow2(s);
+  answer(s, keys::kF1, "01 JAN");  // in every DATE, but no field is chosen
+  answer(s, keys::kF1, std::string(300, 'z'));  // an echo over the edit rows
+  s.run();
+  EXPECT_EQ(s.lb.browse.currentRecord, 2);
+  EXPECT_EQ(s.screen().cursorRow(), 5);
+  EXPECT_EQ(s.screen().cursorColumn(), 10);
+  EXPECT_EQ(screenBelowRow2(s), before);
+  // From the new-contact line there is nothing after it.
+  Station t(logOf(3));
+  answer(t, keys::kF1, "Q");
+  t.run();
+  EXPECT_EQ(t.lb.browse.currentRecord, 4);
+  EXPECT_EQ(t.screen().cursorRow(), 7);
+}
+
+TEST(Search, FromTheCommentRowSearchesComments) {
+  LogRecord good = contact("Q3");
+  good.set(Field::COMMENTS, "A GOOD ONE");
+  Station s(recordBytes(contact("Q1")) + recordBytes(contact("Q2")) + recordBytes(good));
+  s.terminal.ext(keys::kHome);
+  for (int i = 0; i < 11; ++i) s.terminal.key(keys::kTab);
+  s.terminal.ext(keys::kRight);
+  answer(s, keys::kF1, "good");
+  s.run();
+  EXPECT_EQ(s.lb.browse.currentRecord, 3);
+  EXPECT_EQ(s.text(24, 1, 10), "A GOOD ONE");
+  EXPECT_EQ(s.screen().cursorRow(), 24);
+  EXPECT_EQ(s.screen().cursorColumn(), 2);
+}
+
+TEST(WorkedBefore, ListsEveryCallThatBeginsWithTheAnswerAndGoesBack) {
+  std::string log;
+  for (auto call : {"K1ABC", "DL1X", "K1ABC/P", "K1ABD", "K1AB"}) log += recordBytes(contact(call));
+  Station s(log);
+  answer(s, keys::kF2, "k1abc");
+  s.run();
+  EXPECT_EQ(readFile("TEMPLOG"), recordBytes(contact("K1ABC")) + recordBytes(contact("K1ABC/P")));
+  EXPECT_TRUE(s.lb.workedBeforeMode);
+  EXPECT_EQ(s.text(1, 41, 54), "File = TEMPLOG");
+  EXPECT_EQ(s.text(5, 35, 41), "K1ABC/P");
+  EXPECT_EQ(s.lb.browse.currentRecord, 3);
+  s.terminal.key(keys::kEnter);  // Enter leaves the list
+  s.run();
+  EXPECT_FALSE(s.lb.workedBeforeMode);
+  EXPECT_EQ(s.lb.config.logFileName, "LOGMAIN.DAT");
+  EXPECT_EQ(s.lb.browse.currentRecord, 6);
+  // A call nobody worked: an empty list, only the new-contact line.
+  answer(s, keys::kF2, "ZZ9");
+  s.run();
+  EXPECT_TRUE(s.lb.workedBeforeMode);
+  EXPECT_EQ(readFile("TEMPLOG"), "");
+  EXPECT_EQ(s.lb.browse.editRow, 4);
+  EXPECT_EQ(s.log(), log);
+}
+
+TEST(WorkedBefore, AnEmptyAnswerOrALogNamedTemplogChangesNothing) {
+  Station s(logOf(2));
+  answer(s, keys::kF2, "");
+  s.run();
+  EXPECT_FALSE(s.lb.workedBeforeMode);
+  EXPECT_FALSE(testing::exists("TEMPLOG"));
+  Station t("", "F=TEMPLOG");
+  testing::writeFile("TEMPLOG", logOf(3));
+  answer(t, keys::kF2, "Q1");
+  t.run();
+  EXPECT_FALSE(t.lb.workedBeforeMode);
+  EXPECT_EQ(readFile("TEMPLOG"), logOf(3));
+}
+
+TEST(ChangeLogFile, SavesTheLineAndOpensTheNamedFile) {
+  Station s(logOf(1));
+  toStation(s);
+  s.terminal.type("k1abc");
+  answer(s, keys::kF6, "new.dat");
+  s.run();
+  EXPECT_EQ(testing::recordAt(s.log(), 2).get(Field::STATION), "K1ABC           ");
+  EXPECT_EQ(s.lb.config.logFileName, "NEW.DAT");
+  EXPECT_EQ(readFile("NEW.DAT"), "");
+  EXPECT_EQ(s.text(1, 41, 54), "File = NEW.DAT");
+  EXPECT_EQ(s.lb.browse.currentRecord, 1);
+  // An empty answer keeps the log and the cursor.
+  s.terminal.key(keys::kTab);
+  answer(s, keys::kF6, "");
+  s.run();
+  EXPECT_EQ(s.lb.config.logFileName, "NEW.DAT");
+  EXPECT_EQ(s.text(1, 41, 54), "File = NEW.DAT");
+  EXPECT_EQ(s.screen().cursorColumn(), 11);
+}
+
+TEST(DeleteLastRecord, OnlyYesDeletesAndTheTablesNeverSeeTheLine) {
+  Station d(logOf(3));
+  d.terminal.ext(keys::kAltD);
+  d.run();
+  EXPECT_EQ(d.text(1, 1, 80), fitWidth(kDeletePrompt, 80));
+  EXPECT_EQ(d.screen().cellAt(1, 1).bg, 7);
+
+  Station s(logOf(3));
+  const std::string worked = readFile("WORKED.CFM");
+  answer(s, keys::kAltD, "n");
+  answer(s, keys::kAltD, "yes");
+  toStation(s);
+  s.terminal.type("k1abc").key(keys::kTab);  // USA, a contact the tables would count
+  answer(s, keys::kAltD, " y");
+  s.run();
+  EXPECT_EQ(s.log(), logOf(3));  // the typed contact was saved, then deleted
+  EXPECT_EQ(readFile("WORKED.CFM"), worked);
+  EXPECT_FALSE(testing::exists("TEMP.1"));
+  answer(s, keys::kAltD, "Y");
+  s.run();
+  EXPECT_EQ(s.log(), logOf(2));
+  EXPECT_EQ(s.lb.browse.currentRecord, 3);
+}
+
+TEST(DeleteLastRecord, TheOnlyRecordAndALogFoundUnderAnotherCase) {
+  Station s(logOf(1));
+  answer(s, keys::kAltD, "y");
+  s.run();
+  EXPECT_TRUE(testing::exists("LOGMAIN.DAT"));
+  EXPECT_EQ(s.log(), "");
+  Station t("", "F=mylog.dat");
+  testing::writeFile("mylog.dat", logOf(2));
+  answer(t, keys::kAltD, "y");
+  t.run();
+  EXPECT_EQ(readFile("mylog.dat"), logOf(1));
+  EXPECT_FALSE(testing::exists("MYLOG.DAT"));
+}
+
+}  // namespace kivo
