@@ -1,6 +1,8 @@
 #pragma once
 // Code page 437: the bytes stored in every file, and the characters shown for them.
 #include <cstdint>
+#include <string>
+#include <string_view>
 
 namespace kivo {
 
@@ -8,5 +10,12 @@ namespace kivo {
 char32_t cp437ToUnicode(uint8_t byte);
 // The byte for a typed character, or -1 when code page 437 has none.
 int unicodeToCp437(char32_t ch);
+
+}  // namespace kivo
+
+namespace kivo {
+
+// The bytes as UTF-8 text, each shown as the character code page 437 gives it.
+std::string toUtf8(std::string_view bytes);
 
 }  // namespace kivo

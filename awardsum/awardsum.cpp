@@ -1,0 +1,138 @@
+#include "awardsum/awardsum.h"
+
+#include "common/files.h"
+#include "common/text.h"
+
+namespace kivo {
+
+namespace {
+
+std::string optionValue(const std::string& line, const std::string& key, const std::string& fallback) {
+  size_t p = line.find(key);
+  if (p == std::string::npos) return fallback;
+  size_t start = p + key.size();
+  size_t blank = line.find(' ', start);
+  return line.substr(start, blank == std::string::npos ? std::string::npos : blank - start);
+}
+
+void countEntityLine(AwardTotals& t, const std::string& line, bool inDeletedSection) {
+  ++t.entities;
+  if (inDeletedSection) ++t.deletedEntities;
+  for (int k = 1; k <= kCategoryCount; ++k) {
+    MarkClass mark = classifyMark(markOf(line, k));
+    size_t i = static_cast<size_t>(k - 1);
+    t.all[i].add(mark);
+    if (inDeletedSection) t.deleted[i].add(mark);
+    if (k >= k160Meters) {
+      t.bands.add(mark);
+      // The challenge counts current entities only, and 60 m is not one of its bands.
+      if (!inDeletedSection && k != k60Meters) t.challenge.add(mark);
+    }
+  }
+}
+
+struct GridTotals {
+  long long worked = 0;
+  long long confirmed = 0;
+};
+
+GridTotals countGridSquares(const std::string& path) {
+  TextReader reader;
+  reader.open(path);
+  GridTotals g;
+  std::string line;
+  while (reader.readLine(line)) {
+    if (gridSquareConfirmed(line)) ++g.confirmed;
+    if (gridSquareWorked(line)) ++g.worked;
+  }
+  return g;
+}
+
+std::string pair(long long all, long long current) { return basicNumber(all) + "/" + basicNumber(current); }
+
+void printAt(Console& console, int row, int column, const std::string& text) {
+  console.locate(row, column);
+  console.print(text);
+}
+
+void showTotals(Console& console, const AwardTotals& t) {
+  printAt(console, 1, 1, "                                WORKED       CONFIRMED      DXCC CREDIT");
+  for (int k = 1; k <= kCategoryCount; ++k) {
+    size_t i = static_cast<size_t>(k - 1);
+    const MarkCounts& all = t.all[i];
+    const MarkCounts& gone = t.deleted[i];
+    int row = k + 2;
+    printAt(console, row, 1, awardCategory(k).caption);
+    printAt(console, row, 33, pair(all.worked, all.worked - gone.worked));
+    printAt(console, row, 48, pair(all.confirmed, all.confirmed - gone.confirmed));
+    printAt(console, row, 63, pair(all.credited, all.credited - gone.credited));
+  }
+  printAt(console, 22, 1,
+          "TOTAL BAND COUNTRIES (160-6) " + basicNumber(t.bands.worked) + "/" + basicNumber(t.bands.confirmed) + "/" +
+              basicNumber(t.bands.credited) + " Chall " + basicNumber(t.challenge.worked) + "/" +
+              basicNumber(t.challenge.confirmed) + "/" + basicNumber(t.challenge.credited));
+  printAt(console, 23, 1, "TOTAL ARRL DXCC COUNTRIES  " + pair(t.entities, t.entities - t.deletedEntities));
+}
+
+bool clickedExit(Console& console) {
+  MouseState mouse;
+  if (!console.pollMouse(mouse) || !mouse.left) return false;
+  std::string word = console.screen().wordAt(mouse.row + 1, mouse.column + 1);
+  return word == "EXIT" || word == "exit";
+}
+
+}  // namespace
+
+void MarkCounts::add(const MarkClass& mark) {
+  worked += mark.worked;
+  confirmed += mark.confirmed;
+  credited += mark.credited;
+}
+
+AwardSumFiles parseAwardSumCommandLine(const std::vector<std::string>& args) {
+  std::string line;
+  for (size_t i = 0; i < args.size(); ++i) {
+    if (i) line += ' ';
+    line += args[i];
+  }
+  line = upperCase(line);
+  AwardSumFiles files;
+  files.worked = optionValue(line, "F3=", files.worked);
+  files.grid = optionValue(line, "F4=", files.grid);
+  return files;
+}
+
+AwardTotals countWorkedTable(const std::string& path) {
+  TextReader reader;
+  reader.open(path);
+  AwardTotals totals;
+  bool inDeletedSection = false;
+  std::string line;
+  while (reader.readLine(line)) {
+    if (opensDeletedSection(line)) inDeletedSection = true;
+    if (isCountedEntityLine(line)) countEntityLine(totals, line, inDeletedSection);
+    if (endsTable(line)) break;
+  }
+  return totals;
+}
+
+int runAwardSum(Console& console, const std::vector<std::string>& args) {
+  AwardSumFiles files = parseAwardSumCommandLine(args);
+  console.color(14, 1);
+  console.cls();
+  showTotals(console, countWorkedTable(files.worked));
+  // The totals stay in view even when the grid file turns out to be missing.
+  console.terminal().show(console.screen());
+  GridTotals grid = countGridSquares(files.grid);
+  printAt(console, 24, 1,
+          "TOTAL VHF GRID SQUARES WORKED IS " + basicNumber(grid.worked) + " CONFIRMED IS " + basicNumber(grid.confirmed));
+  printAt(console, 25, 1, "Press any key or click this word EXIT to exit");
+  while (true) {
+    if (!console.inkey().empty()) break;
+    console.pause(10);
+    if (clickedExit(console)) break;
+  }
+  return 0;
+}
+
+}  // namespace kivo

@@ -1,0 +1,225 @@
+#include "logbook/entities/worked_update.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "common/fatal.h"
+#include "common/files.h"
+#include "common/text.h"
+#include "common/worked.h"
+
+namespace kivo {
+
+namespace {
+
+// A field as the browse screen shows it: importers pad with 0x00 bytes, which show
+// as blanks, and a padded field must compare and test like the one typed in.
+std::string shownField(const LogRecord& record, Field f) {
+  std::string text = record.get(f);
+  for (char& c : text)
+    if (c == '\0') c = ' ';
+  return text;
+}
+
+char qslReceived(const LogRecord& record) { return shownField(record, Field::SR)[1]; }
+
+float frequencyMHz(const LogRecord& record) {
+  return static_cast<float>(parseNumber(record.get(Field::FREQ)));
+}
+
+bool isAntillesSplitEntity(std::string_view country) {
+  for (std::string_view name : {"CURACAO", "BONAIRE", "SABA & ST. E", "ST. MAARTEN"})
+    if (country.substr(0, name.size()) == name) return true;
+  return false;
+}
+
+struct Contact {
+  bool satellite = false;
+  bool qrp = false;
+  std::string mode;
+  float mhz = 0;
+};
+
+bool categoryApplies(const Contact& c, int k) {
+  switch (k) {
+    case kMixed: return !c.satellite;
+    case kPhone: return !c.satellite && c.mode == "SSB ";
+    case kCw: return !c.satellite && c.mode == "CW  ";
+    case kDigital: return c.mode != "FM  " && c.mode != "AM  " && c.mode != "CW  " && c.mode != "SSB ";
+    case kSatellite: return c.satellite;
+    case kQrp: return c.qrp;
+    default: return !c.satellite && awardCategory(k).contains(c.mhz);
+  }
+}
+
+// WORKED.CFM read line by line with the byte position at which each line starts,
+// whatever its line end (CR LF, LF, or none on the last line).
+class PositionedReader {
+ public:
+  explicit PositionedReader(const std::string& path) : path_(path) {
+    file_ = std::fopen(path.c_str(), "rb");
+    if (!file_) fail(errorNumberFromErrno(errno), "open " + path);
+  }
+  ~PositionedReader() {
+    if (file_) std::fclose(file_);
+    std::free(buffer_);
+  }
+  PositionedReader(const PositionedReader&) = delete;
+  PositionedReader& operator=(const PositionedReader&) = delete;
+
+  bool next(std::string& line, off_t& start) {
+    ssize_t got = ::getline(&buffer_, &capacity_, file_);
+    if (got < 0) {
+      if (std::ferror(file_)) fail(kFileIoError, "read " + path_);
+      return false;
+    }
+    start = position_;
+    position_ += got;
+    size_t length = static_cast<size_t>(got);
+    if (length > 0 && buffer_[length - 1] == '\n') {
+      --length;
+      if (length > 0 && buffer_[length - 1] == '\r') --length;
+    }
+    line.assign(buffer_, length);
+    return true;
+  }
+
+ private:
+  std::string path_;
+  std::FILE* file_ = nullptr;
+  char* buffer_ = nullptr;
+  size_t capacity_ = 0;
+  off_t position_ = 0;
+};
+
+// The line keeps its length, so its line end and every other line stay as they are.
+void overwriteLine(const std::string& path, off_t start, const std::string& line) {
+  int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
+  if (fd < 0) fail(errorNumberFromErrno(errno), "open " + path);
+  size_t done = 0;
+  while (done < line.size()) {
+    ssize_t put = ::pwrite(fd, line.data() + done, line.size() - done, start + static_cast<off_t>(done));
+    if (put < 0) {
+      if (errno == EINTR) continue;
+      ::close(fd);
+      fail(kFileIoError, "write " + path);
+    }
+    done += static_cast<size_t>(put);
+  }
+  if (::close(fd) != 0) fail(kFileIoError, "write " + path);
+}
+
+}  // namespace
+
+bool datedBeforeAntillesSplit(std::string_view date) {
+  static constexpr std::string_view kMonths[] = {"JAN", "FEB", "MAR", "APR", "MAY", "JUN",
+                                                 "JUL", "AUG", "SEP", "OCT", "NOV", "DEC"};
+  auto part = [&](size_t at, size_t n) { return at < date.size() ? date.substr(at, n) : std::string_view(); };
+  long long day = roundHalfEven(parseNumber(part(0, 2)));
+  long long yy = roundHalfEven(parseNumber(part(7, 2)));
+  long long year = yy < 50 ? 2000 + yy : 1900 + yy;
+  int month = 0;  // unknown: before January
+  for (int m = 0; m < 12; ++m)
+    if (part(3, 3) == kMonths[m]) month = m + 1;
+  if (year != 2010) return year < 2010;
+  if (month != 10) return month < 10;
+  return day < 10;
+}
+
+void applyMark(Logbook& lb, char& cell) {
+  if (isAntillesSplitEntity(shownField(lb.record, Field::COUNTRY)) &&
+      datedBeforeAntillesSplit(lb.record.get(Field::DATE)))
+    return;
+  char r = qslReceived(lb.record);
+  char m = upperChar(cell);
+  if (m == ' ') {
+    cell = m = '\\';
+    lb.workedUpdated = true;
+  } else if (m == 'L') {
+    if (r == 'X') {
+      cell = 'B';
+      lb.workedUpdated = true;
+    }
+    return;
+  } else if (m == 'X') {
+    if (r == 'L' || r == 'B') {
+      cell = 'B';
+      lb.workedUpdated = true;
+    }
+    return;
+  }
+  if (r != ' ' && m != 'C' && m != 'X' && m != 'B') {
+    cell = (r == 'L' || r == 'B') ? r : 'X';
+    lb.workedUpdated = true;
+  }
+}
+
+void updateGridTable(Logbook& lb) {
+  lb.gridUpdated = false;
+  const std::string comments = shownField(lb.record, Field::COMMENTS);
+  size_t hash = comments.find('#');
+  // The square needs four characters after the "#" inside the comment.
+  if (hash == std::string::npos || hash + 4 >= comments.size()) return;
+  const std::string square = comments.substr(hash + 1, 4);
+
+  std::vector<std::string>& lines = lb.grid.lines;
+  size_t i = 0;
+  while (i < lines.size() && !(lines[i].size() >= 4 && lines[i].compare(0, 4, square) == 0)) ++i;
+  if (i == lines.size()) {
+    lines.push_back(square + " /");
+    lb.gridUpdated = true;
+  }
+  std::string& line = lines[i];
+  if (qslReceived(lb.record) != ' ' && (line.size() < 6 || line[5] != 'X')) {
+    if (line.size() >= 6) line[5] = 'X';
+    lb.gridUpdated = true;
+  }
+  if (!lb.gridUpdated) return;
+
+  std::string bytes;
+  for (const std::string& l : lines) {
+    bytes += l;
+    bytes += "\r\n";
+  }
+  writeFileAtomically(resolveExisting(lb.config.gridFileName), bytes);
+}
+
+void updateWorkedTables(Logbook& lb) {
+  const std::string country = shownField(lb.record, Field::COUNTRY);
+  if (country[0] == ' ' || country.find('?') != std::string::npos) return;
+  lb.workedUpdated = false;
+
+  const std::string comments = shownField(lb.record, Field::COMMENTS);
+  Contact contact;
+  contact.mhz = frequencyMHz(lb.record);
+  if (comments.find('#') != std::string::npos && contact.mhz > 49.9f) updateGridTable(lb);
+  contact.satellite = comments.find(" SAT") != std::string::npos;
+  double power = parseNumber(lb.record.get(Field::PWR));
+  contact.qrp = power >= 1 && power <= 5;
+  contact.mode = shownField(lb.record, Field::MODE);
+  const std::string tag = contactTag(comments);
+
+  const std::string path = resolveExisting(lb.config.workedFileName);
+  PositionedReader reader(path);
+  std::string line;
+  off_t start = 0;
+  while (!lb.workedUpdated && reader.next(line, start)) {
+    if (!isEntityLine(line)) continue;
+    bool byName = entityNameOf(line) == country;
+    if (!byName && !hasTag(line, tag)) continue;
+    for (int k = 1; k <= kCategoryCount; ++k)
+      if (categoryApplies(contact, k)) applyMark(lb, line[static_cast<size_t>(markColumn(k) - 1)]);
+    if (!lb.workedUpdated) continue;
+    overwriteLine(path, start, line);
+    // The tagged line is the one the contact is really for: go on until it is reached.
+    if (byName && !tag.empty() && !hasTag(line, tag)) lb.workedUpdated = false;
+  }
+}
+
+}  // namespace kivo

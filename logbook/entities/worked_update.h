@@ -1,0 +1,31 @@
+#pragma once
+// Keeping WORKED.CFM and GRID.SQU up to date as contacts are saved or confirmed.
+#include <string_view>
+
+#include "logbook/logbook.h"
+
+namespace kivo {
+
+// Applies the contact in the record buffer: marks its entity's cells in WORKED.CFM
+// (each change a same-length overwrite of one line in place) and, for a VHF contact
+// with "#" and a square in its comment, adds or confirms the square in GRID.SQU.
+// Sets workedUpdated and gridUpdated. A contact without a known entity touches
+// nothing, flags included.
+void updateWorkedTables(Logbook& lb);
+
+// Moves one mark cell of the contact's entity forward by the contact's QSL-received
+// mark: blank -> "\" -> "X" or "L" -> "B"; "C" and "B" are final. Sets
+// workedUpdated when the cell changed.
+void applyMark(Logbook& lb, char& cell);
+
+// Adds or confirms the square named after the "#" of the comment and, when the
+// table changed, rewrites GRID.SQU whole. Sets gridUpdated.
+void updateGridTable(Logbook& lb);
+
+// True when a contact dated `date` (DD MON YY) lies before 10 OCT 2010, the day the
+// four Caribbean entities of the Netherlands Antilles began to count. A month that
+// is none of JAN-DEC ranks before January, so only the year can put such a date
+// after the cut-off (2011 and later); in 2010 and before it counts as before.
+bool datedBeforeAntillesSplit(std::string_view date);
+
+}  // namespace kivo
