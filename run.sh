@@ -5,7 +5,7 @@ here="$(cd "$(dirname "$0")" && pwd)"
 . "$here/scripts/deps.sh"
 kivo_install_missing "${KIVO_BUILD_PACKAGES[@]}"
 cmake -S "$here" -B "$here/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$here/build" -j"$(nproc)" --target kivolog >/dev/null
+cmake --build "$here/build" -j"$(nproc)" --target kivolog awardsum mktables >/dev/null
 if [ ! -d "$here/station" ]; then
   cp -r "$here/data/demo" "$here/station"
 fi
