@@ -1,19 +1,13 @@
 #include "awardsum/awardsum.h"
 
+#include "common/command_line.h"
+
 #include "common/files.h"
 #include "common/text.h"
 
 namespace kivo {
 
 namespace {
-
-std::string optionValue(const std::string& line, const std::string& key, const std::string& fallback) {
-  size_t p = line.find(key);
-  if (p == std::string::npos) return fallback;
-  size_t start = p + key.size();
-  size_t blank = line.find(' ', start);
-  return line.substr(start, blank == std::string::npos ? std::string::npos : blank - start);
-}
 
 void countEntityLine(AwardTotals& t, const std::string& line, bool inDeletedSection) {
   ++t.entities;
@@ -90,15 +84,10 @@ void MarkCounts::add(const MarkClass& mark) {
 }
 
 AwardSumFiles parseAwardSumCommandLine(const std::vector<std::string>& args) {
-  std::string line;
-  for (size_t i = 0; i < args.size(); ++i) {
-    if (i) line += ' ';
-    line += args[i];
-  }
-  line = upperCase(line);
+  const std::string line = joinedCommandLine(args);
   AwardSumFiles files;
-  files.worked = optionValue(line, "F3=", files.worked);
-  files.grid = optionValue(line, "F4=", files.grid);
+  optionValue(line, "F3=", files.worked);
+  optionValue(line, "F4=", files.grid);
   return files;
 }
 

@@ -63,6 +63,16 @@ void restoreColumn(Logbook& lb, int row, int column) {
   lb.console.locate(row == commentRow(lb) ? commentRow(lb) : lb.browse.editRow, column);
 }
 
+// Draws the window as the page moves left it, with the record on the edit row current.
+void showPage(Logbook& lb, int row, int column) {
+  BrowseState& b = lb.browse;
+  drawPage(lb);
+  b.currentRecord = b.firstShown + b.editRow - kFirstRecordRow;
+  lb.console.locate(b.editRow, 1);
+  showCurrentLine(lb);
+  restoreColumn(lb, row, column);
+}
+
 void functionKey(Logbook& lb, int number) {
   switch (number) {
     case 1: searchForward(lb); break;
@@ -312,11 +322,7 @@ void previousPage(Logbook& lb) {
     b.lastShown = std::min<long long>(recordCount(lb), windowRows(lb));
     b.editRow = kFirstRecordRow;
   }
-  drawPage(lb);
-  b.currentRecord = b.firstShown + b.editRow - kFirstRecordRow;
-  con.locate(b.editRow, 1);
-  showCurrentLine(lb);
-  restoreColumn(lb, row, column);
+  showPage(lb, row, column);
 }
 
 void nextPage(Logbook& lb) {
@@ -335,11 +341,7 @@ void nextPage(Logbook& lb) {
   }
   b.firstShown += step;
   if (b.firstShown > b.lastShown) b.firstShown = std::max<long long>(1, b.lastShown - lb.config.screenRows + 6);
-  drawPage(lb);
-  b.currentRecord = b.firstShown + b.editRow - kFirstRecordRow;
-  con.locate(b.editRow, 1);
-  showCurrentLine(lb);
-  restoreColumn(lb, row, column);
+  showPage(lb, row, column);
 }
 
 void firstPage(Logbook& lb) {

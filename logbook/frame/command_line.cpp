@@ -2,25 +2,13 @@
 #include <climits>
 #include <string_view>
 
+#include "common/command_line.h"
 #include "common/text.h"
 #include "logbook/frame/startup.h"
 
 namespace kivo {
 
 namespace {
-
-// The value of a key: from just after the key up to the first blank after it, or to
-// the end of the line. False when the key is not on the line.
-bool keyValue(const std::string& line, std::string_view key, std::string& value) {
-  size_t p = line.find(key);
-  if (p == std::string::npos) return false;
-  size_t start = p + key.size();
-  size_t blank = line.find(' ', start);
-  value = line.substr(start, blank == std::string::npos ? std::string::npos : blank - start);
-  return true;
-}
-
-bool hasKey(const std::string& line, std::string_view key) { return line.find(key) != std::string::npos; }
 
 void applyStation(const std::string& line, Config& config) {
   size_t p = line.find("S=");
@@ -48,30 +36,25 @@ void applyStation(const std::string& line, Config& config) {
 }  // namespace
 
 Config parseCommandLine(const std::vector<std::string>& args) {
-  std::string line;
-  for (size_t i = 0; i < args.size(); ++i) {
-    if (i) line += ' ';
-    line += args[i];
-  }
-  line = upperCase(line);
+  const std::string line = joinedCommandLine(args);
 
   Config config;
   std::string value;
-  if (keyValue(line, "F=", value)) config.logFileName = value;
-  if (hasKey(line, "NOMOUSE")) config.mouseEnabled = false;
-  if (keyValue(line, "F2=", value)) config.countryFileName = value;
-  if (keyValue(line, "F3=", value)) config.workedFileName = value;
-  if (keyValue(line, "F4=", value)) config.gridFileName = value;
-  if (keyValue(line, "F6=", value)) config.transferFileName = value;
+  if (optionValue(line, "F=", value)) config.logFileName = value;
+  if (hasOption(line, "NOMOUSE")) config.mouseEnabled = false;
+  if (optionValue(line, "F2=", value)) config.countryFileName = value;
+  if (optionValue(line, "F3=", value)) config.workedFileName = value;
+  if (optionValue(line, "F4=", value)) config.gridFileName = value;
+  if (optionValue(line, "F6=", value)) config.transferFileName = value;
   applyStation(line, config);
-  if (keyValue(line, "TZ=", value)) {
+  if (optionValue(line, "TZ=", value)) {
     long long hours = roundHalfEven(parseNumber(value));
     config.timeZoneHours = static_cast<int>(std::clamp<long long>(hours, INT_MIN, INT_MAX));
   }
-  if (keyValue(line, "W=", value)) config.defaultPower = value;
-  if (hasKey(line, "BM=")) config.markBM = true;
-  if (hasKey(line, "AD=")) config.markAS = true;
-  if (hasKey(line, "ROW43=")) config.screenRows = 43;
+  if (optionValue(line, "W=", value)) config.defaultPower = value;
+  if (hasOption(line, "BM=")) config.markBM = true;
+  if (hasOption(line, "AD=")) config.markAS = true;
+  if (hasOption(line, "ROW43=")) config.screenRows = 43;
   return config;
 }
 
