@@ -1,5 +1,6 @@
 #include "common/text.h"
 
+#include <charconv>
 #include <cmath>
 
 namespace kivo {
@@ -14,24 +15,24 @@ double parseNumber(std::string_view text) {
     negative = text[i] == '-';
     ++i;
   }
-  double value = 0;
+  // The digits with at most one decimal point; converted in one go, so that a
+  // value such as 0.3 is the nearest double and not a sum of rounded tenths.
+  const size_t start = i;
   bool point = false;
-  double scale = 1;
+  bool digits = false;
   for (; i < text.size(); ++i) {
     char c = text[i];
     if (c >= '0' && c <= '9') {
-      if (point) {
-        scale /= 10;
-        value += (c - '0') * scale;
-      } else {
-        value = value * 10 + (c - '0');
-      }
+      digits = true;
     } else if (c == '.' && !point) {
       point = true;
     } else {
       break;
     }
   }
+  if (!digits) return 0;
+  double value = 0;
+  std::from_chars(text.data() + start, text.data() + i, value, std::chars_format::fixed);
   return negative ? -value : value;
 }
 

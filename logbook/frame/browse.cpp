@@ -102,9 +102,12 @@ void typeCharacter(Logbook& lb, unsigned char ch) {
   Console& con = lb.console;
   Screen& s = con.screen();
   ch = static_cast<unsigned char>(upperChar(static_cast<char>(ch)));
-  lb.lineModified = true;
   const int row = con.row();
   const int column = con.column();
+  // A click can leave the cursor on a separator. Typing there would break the row
+  // apart (and in column 80 run on into the row below, which is saved with it).
+  if (s.charAt(row, column) == kSeparator) return;
+  lb.lineModified = true;
   if (lb.browse.insertMode) {
     int end = column;
     while (end <= Screen::kColumns && s.charAt(row, end) != kSeparator) ++end;
@@ -186,6 +189,9 @@ void selectRow(Logbook& lb, int row, int column) {
 // Acts on a click at a screen cell counted from 1; may supply a key for the pass.
 void clickAt(Logbook& lb, int row, int column, std::string& key) {
   const int rows = lb.config.screenRows;
+  // A terminal larger than the screen reports clicks beside or below it; there is
+  // nothing there to act on, and the cursor cannot be put there.
+  if (row > rows || column > Screen::kColumns) return;
   if (row >= kFirstRecordRow && row <= lastRecordRow(lb)) {
     if (lb.browse.firstShown + row - kFirstRecordRow <= recordCount(lb) + 1) selectRow(lb, row, column);
     return;

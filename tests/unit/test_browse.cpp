@@ -188,6 +188,17 @@ TEST(Browse, ClickOnARecordRowSelectsIt) {
   EXPECT_EQ(s.screen().cellAt(9, 1).bg, 1);  // the new-contact row is no longer current
 }
 
+TEST(Browse, AClickRightOfTheScreenOnARecordRowDoesNothing) {
+  // A terminal wider than the screen reports clicks past column 80.
+  Station s(logOf(5));
+  s.terminal.click(5, 95);
+  s.run();
+  EXPECT_TRUE(s.scriptEnded);
+  EXPECT_EQ(s.lb.browse.currentRecord, 6);
+  EXPECT_EQ(s.screen().cursorRow(), 9);
+  EXPECT_EQ(s.screen().cursorColumn(), 1);
+}
+
 TEST(Browse, CommandWordsAndLegendWordsAct) {
   Station s(logOf(50));
   s.terminal.click(3, 40);  // HOME
@@ -241,6 +252,19 @@ TEST(Editor, TypingOverwritesAndStepsOverSeparators) {
   s.run();
   EXPECT_EQ(s.text(4, 1, 11), "02 JAN 26\xffX");
   EXPECT_EQ(s.screen().cursorColumn(), 12);
+}
+
+TEST(Editor, TypingOnASeparatorCellChangesNothing) {
+  Station s(logOf(3));
+  s.terminal.click(4, 80).type("AB");
+  s.run();
+  EXPECT_EQ(s.screen().charAt(4, 80), 0xFF);
+  EXPECT_EQ(s.text(5, 1, 9), "01 JAN 26");  // nothing ran on into the next row
+  s.terminal.click(5, 10).type("C");
+  s.run();
+  EXPECT_EQ(s.text(5, 1, 10), "01 JAN 26\xff");
+  EXPECT_FALSE(s.lb.lineModified);
+  EXPECT_EQ(s.log(), logOf(3));
 }
 
 TEST(Editor, ShiftTabFromTheCommentAndFromRecordOne) {

@@ -19,6 +19,10 @@ TEST(Text, ParseNumberTakesTheLeadingNumber) {
   // A 0x00 byte ends the text, as in a zero-padded field.
   EXPECT_DOUBLE_EQ(parseNumber(std::string("14\0" "99", 5)), 14);
   EXPECT_DOUBLE_EQ(parseNumber(std::string("\0" "7", 2)), 0);
+  // Exactly the nearest double, as a band edge must compare.
+  EXPECT_EQ(parseNumber("0.3"), 0.3);
+  EXPECT_EQ(parseNumber("10.15"), 10.15);
+  EXPECT_EQ(parseNumber("5."), 5.0);
 }
 
 TEST(Text, RoundsHalfToEven) {
