@@ -61,6 +61,13 @@ void replaceLog(const std::string& copy, const std::string& log) {
   removeFile(from);
 }
 
+// A dialogue answered with nothing to do: the frame comes back over its rows and the
+// cursor goes back where it was.
+void backOutOfDialogue(Logbook& lb, int row, int column) {
+  drawFrame(lb);
+  lb.console.locate(row, column);
+}
+
 void enterWorkedBefore(Logbook& lb) {
   Console& con = lb.console;
   con.color(7, 1);
@@ -80,7 +87,6 @@ void enterWorkedBefore(Logbook& lb) {
   clearDialogueRows(lb);
   lb.savedLogName = lb.config.logFileName;
   lb.config.logFileName = kWorkedBeforeFile;
-  lb.log.close();
   openLog(lb, kWorkedBeforeFile);
   lb.workedBeforeMode = true;
   lb.browse.rebuildRequested = true;
@@ -90,7 +96,6 @@ void leaveWorkedBefore(Logbook& lb) {
   lb.workedBeforeMode = false;
   clearDialogueRows(lb);
   lb.config.logFileName = lb.savedLogName;
-  lb.log.close();
   openLog(lb, lb.config.logFileName);
   lb.browse.rebuildRequested = true;
 }
@@ -202,12 +207,10 @@ void changeLogFile(Logbook& lb) {
   con.print(kNewFilePrompt);
   const std::string answer = readAnswer(lb);
   if (answer.empty()) {
-    drawFrame(lb);
-    con.locate(row, column);
+    backOutOfDialogue(lb, row, column);
     return;
   }
   lb.config.logFileName = answer;
-  lb.log.close();
   openLog(lb, answer);
   lb.browse.rebuildRequested = true;
 }
@@ -219,8 +222,7 @@ void deleteLastRecord(Logbook& lb) {
   clearDialogueRows(lb);
   con.print(kDeletePrompt);
   if (readAnswer(lb) != "Y") {
-    drawFrame(lb);
-    con.locate(row, column);
+    backOutOfDialogue(lb, row, column);
     return;
   }
   // What is on the edit row is saved first, so that a contact just typed can be the
