@@ -37,7 +37,7 @@ TT_NAME=${0##*/}
 export LANG=C.UTF-8 LC_ALL=C.UTF-8
 unset TMUX TMUX_PANE
 
-command -v tmux >/dev/null || { echo "$TT_NAME: tmux is not installed" >&2; exit 1; }
+command -v tmux >/dev/null || { echo "$TT_NAME: tmux is not installed: skipped" >&2; exit 77; }
 
 tt() { tmux -L "$TT_SOCKET" "$@"; }
 
