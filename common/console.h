@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/palette.h"
 #include "common/screen.h"
 #include "common/terminal.h"
 
@@ -20,6 +21,7 @@ class Console {
   Terminal& terminal() { return terminal_; }
 
   void color(int fg, int bg) { screen_.color(fg, bg); }
+  void color(Colors c) { screen_.color(c.fg, c.bg); }
   void cls() { screen_.cls(); }
   void locate(int row, int column) { screen_.locate(row, column); }
   void print(std::string_view text);
@@ -51,6 +53,20 @@ class Console {
  private:
   Screen screen_;
   Terminal& terminal_;
+};
+
+// Remembers where the cursor stands, to put it back there after drawing elsewhere.
+class CursorKeeper {
+ public:
+  explicit CursorKeeper(Console& c) : con_(c), row_(c.row()), column_(c.column()) {}
+  void restore() { con_.locate(row_, column_); }
+  int row() const { return row_; }
+  int column() const { return column_; }
+
+ private:
+  Console& con_;
+  int row_;
+  int column_;
 };
 
 // The first input item of a line: leading blanks and tabs skipped; a quoted item is

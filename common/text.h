@@ -25,7 +25,4 @@ std::string basicNumber(long long value);
 // Pads with blanks or cuts to exactly `width` bytes.
 std::string fitWidth(std::string_view text, size_t width);
 
-// Position (0-based) of `needle` in `hay`, or npos.
-inline size_t findText(std::string_view hay, std::string_view needle) { return hay.find(needle); }
-
 }  // namespace kivo

@@ -12,12 +12,12 @@
 
 namespace kivo {
 
-inline constexpr const char* kVersion = "V2.13";
 inline constexpr const char* kRunMarker = "KIVOLOG.RUN";
 inline constexpr const char* kSettingsFile = "KIVOLOG.INI";
 
+// What the command line sets; it does not change while the logbook runs.
 struct Config {
-  std::string logFileName = "LOGMAIN.DAT";
+  std::string startLog = "LOGMAIN.DAT";  // F=: the log opened at start-up
   std::string countryFileName = "COUNTRY.DAT";
   std::string workedFileName = "WORKED.CFM";
   std::string gridFileName = "GRID.SQU";
@@ -27,11 +27,11 @@ struct Config {
   bool mouseEnabled = true;
   int screenRows = 25;
   int timeZoneHours = 0;
-  bool markBM = false;
-  bool markAS = false;
-  bool autoLogPending = false;
-  std::string autoLogCall;
-  std::string autoLogText;
+  bool markBM = false;  // BM=: new contacts start their comment with "@BM "
+  bool markAS = false;  // AD=: new contacts are from the alternative site ("@AS ")
+  // S=: a station to log on the first screen, and its comment.
+  std::string stationCall;
+  std::string stationText;
 };
 
 // The twelve values of KIVOLOG.INI, in file order.
@@ -53,12 +53,18 @@ struct StationSettings {
   bool operator==(const StationSettings&) const = default;
 };
 
+enum class ScrollMode {
+  None,
+  Update,        // every record to the end is saved again through the award tables
+  MarkSentLotw,  // the same, marking each QSL as sent through LOTW
+};
+
 struct BrowseState {
   long long currentRecord = 1;
   int editRow = 4;
   long long firstShown = 1;
   long long lastShown = 1;
-  int scrollMode = 0;  // 0 none, 1 update run, 2 confirmation-mark run
+  ScrollMode scrollMode = ScrollMode::None;
   bool insertMode = false;
   bool realTimeMode = false;
   bool rebuildRequested = false;
@@ -77,11 +83,19 @@ struct RadioValues {
   bool highPower = false;
 };
 
+// A station waiting to be logged, from S= or the drop file.
+struct AutoLog {
+  bool pending = false;
+  std::string call;
+  std::string text;  // its comment; kept for a later station when there is no call
+};
+
 struct Logbook {
   explicit Logbook(Console& c) : console(c) {}
 
   Console& console;
   Config config;
+  std::string logFileName;  // the current log
   StationSettings settings;
   BrowseState browse;
 
@@ -95,8 +109,8 @@ struct Logbook {
   bool workedUpdated = false;
   bool gridUpdated = false;
   bool workedBeforeMode = false;
-  bool openFailed = false;
 
+  AutoLog autoLog;
   RadioValues radio;
   std::string lastSearchText;  // the text of the last search (F1), for "="
   std::string savedLogName;    // the log to go back to from the worked-before list

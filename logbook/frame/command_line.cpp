@@ -28,9 +28,8 @@ void applyStation(const std::string& line, Config& config) {
   }
   if (!call.empty() && call[0] == '\b') call.erase(0, 1);
   if (call.empty()) return;
-  config.autoLogCall = call;
-  config.autoLogText = text;
-  config.autoLogPending = true;
+  config.stationCall = call;
+  config.stationText = text;
 }
 
 }  // namespace
@@ -40,7 +39,7 @@ Config parseCommandLine(const std::vector<std::string>& args) {
 
   Config config;
   std::string value;
-  if (optionValue(line, "F=", value)) config.logFileName = value;
+  if (optionValue(line, "F=", value)) config.startLog = value;
   if (hasOption(line, "NOMOUSE")) config.mouseEnabled = false;
   if (optionValue(line, "F2=", value)) config.countryFileName = value;
   if (optionValue(line, "F3=", value)) config.workedFileName = value;

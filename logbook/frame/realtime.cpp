@@ -160,7 +160,7 @@ void radioFill(Logbook& lb) {
   readTransferFile(lb);
   Console& con = lb.console;
   const int row = lb.browse.editRow;
-  con.color(7, 4);
+  con.color(palette::kCurrentLine);
   // A shorter frequency leaves the rest of the column as it was.
   con.locate(row, fieldInfo(Field::FREQ).column);
   con.print(lb.radio.freq);
@@ -178,8 +178,7 @@ void radioFill(Logbook& lb) {
 
 void autoLogFill(Logbook& lb) {
   Console& con = lb.console;
-  const int row = con.row();
-  const int column = con.column();
+  CursorKeeper from(con);
   const int editRow = lb.browse.editRow;
   radioFill(lb);
   if (lb.radio.mode == "SSB " || lb.radio.mode == "FM  ") {
@@ -188,26 +187,26 @@ void autoLogFill(Logbook& lb) {
     con.locate(editRow, fieldInfo(Field::RD).column);
     con.print("59 ");
   }
-  Config& c = lb.config;
+  AutoLog& a = lb.autoLog;
   if (!lb.browse.realTimeMode) {
-    con.color(7, 4);
+    con.color(palette::kCurrentLine);
     con.locate(editRow, fieldInfo(Field::STATION).column);
     // The screen is the edit buffer: a long name must not overwrite the separators.
-    con.print(c.autoLogCall.substr(0, static_cast<size_t>(fieldInfo(Field::STATION).width)));
+    con.print(a.call.substr(0, static_cast<size_t>(fieldInfo(Field::STATION).width)));
     con.locate(editRow, fieldInfo(Field::SN).column);
     fillCountry(lb);
-    if (!c.autoLogText.empty()) {
+    if (!a.text.empty()) {
       con.locate(commentRow(lb), 1);
-      con.print(c.autoLogText.substr(0, kCommentWidth));
-      c.autoLogText.clear();
+      con.print(a.text.substr(0, kCommentWidth));
+      a.text.clear();
     }
   } else {
     // In real-time mode the user goes on where the cursor was; a waiting station is
     // dropped, and its comment with it, so that it cannot land on a later contact.
-    con.locate(row, column);
-    if (c.autoLogPending) c.autoLogText.clear();
+    from.restore();
+    if (a.pending) a.text.clear();
   }
-  c.autoLogPending = false;
+  a.pending = false;
   lb.lineModified = true;
 }
 
@@ -226,15 +225,15 @@ void checkDropFile(Logbook& lb) {
   if (!haveLine) return;  // a file without a line names no station
   dropCarriageReturn(line);
   line = upperCase(line);
-  Config& c = lb.config;
+  AutoLog& a = lb.autoLog;
   size_t blank = line.find(' ');
   if (blank == std::string::npos) {
-    c.autoLogCall = line;
+    a.call = line;
   } else {
-    c.autoLogText = line.substr(blank + 1);
-    c.autoLogCall = line.substr(0, blank + 1);  // the blank lands in STATION harmlessly
+    a.text = line.substr(blank + 1);
+    a.call = line.substr(0, blank + 1);  // the blank lands in STATION harmlessly
   }
-  c.autoLogPending = true;
+  a.pending = true;
   lastPage(lb);
 }
 

@@ -19,7 +19,9 @@ void startLogbook(Logbook& lb) {
   if (lb.console.screen().rows() != c.screenRows) lb.console.setRows(c.screenRows);
   lb.grid = loadGridTable(c.gridFileName);
   lb.countries = loadCountryTable(c.countryFileName);
-  openLog(lb, c.logFileName);
+  lb.logFileName = c.startLog;
+  openLog(lb, lb.logFileName);
+  if (!c.stationCall.empty()) lb.autoLog = {true, c.stationCall, c.stationText};
   lb.record.clear();
   lb.record.setSeparators();
   writeRunMarker();

@@ -10,8 +10,6 @@ namespace kivo {
 // The program arguments joined by single blanks and upper-cased, then searched for
 // the option keys (F=, NOMOUSE, F2=, F3=, F4=, F6=, S=, TZ=, W=, BM=, AD=, ROW43=).
 Config parseCommandLine(const std::vector<std::string>& args);
-// True when ROW43= was given (the layout then has 43 rows).
-inline bool wantsRow43(const Config& c) { return c.screenRows == 43; }
 
 // Everything after the command line: console size, grid and prefix tables, the
 // log, the run marker and the station settings. A failure is a runtime error.

@@ -6,19 +6,15 @@ namespace kivo {
 void loadStationSettings(Logbook& lb) {
   for (std::string* v : lb.settings.values()) v->clear();
   // Read under the file-error trap: a missing or unreadable file leaves the values empty.
-  lb.openFailed = false;
   std::string bytes;
   try {
     bytes = readWholeFile(kSettingsFile);
   } catch (const RuntimeError&) {
-    lb.openFailed = true;
+    return;
   }
-  if (!lb.openFailed) {
-    InputItemReader items(std::move(bytes));
-    for (std::string* v : lb.settings.values())
-      if (!items.next(*v)) break;
-  }
-  lb.openFailed = false;  // ending the trap clears the flag
+  InputItemReader items(std::move(bytes));
+  for (std::string* v : lb.settings.values())
+    if (!items.next(*v)) break;
 }
 
 void saveStationSettings(const Logbook& lb) {

@@ -1,8 +1,6 @@
 #include "logbook/records/line_editor.h"
 
 #include "logbook/entities/worked_update.h"
-#include "logbook/frame/browse.h"
-#include "logbook/frame/realtime.h"
 #include "logbook/records/log_store.h"
 
 namespace kivo {
@@ -39,7 +37,7 @@ std::string emptyRowText() {
 
 void drawPage(Logbook& lb) {
   Console& con = lb.console;
-  con.color(7, 1);
+  con.color(palette::kRecords);
   con.cls();
   for (long long n = lb.browse.firstShown; n <= lb.browse.lastShown; ++n) {
     long long row = kFirstRecordRow + (n - lb.browse.firstShown);
@@ -71,7 +69,7 @@ void repaintLine(Logbook& lb) {
 void newLineDefaults(Logbook& lb) {
   Console& con = lb.console;
   const int row = lb.browse.editRow;
-  if (!lb.browse.realTimeMode && !lb.config.autoLogPending) {
+  if (!lb.browse.realTimeMode && !lb.autoLog.pending) {
     con.locate(row, 1);
     con.print(lb.record.get(Field::DATE));
   }
@@ -90,36 +88,32 @@ void showCurrentLine(Logbook& lb) {
   Screen& s = con.screen();
   const int row = lb.browse.editRow;
   const bool newContact = lb.browse.currentRecord > recordCount(lb);
-  con.color(7, 4);
+  con.color(palette::kCurrentLine);
   if (newContact) {
     con.locate(row, 1);
     con.print(emptyRowText());
   }
   for (int c = 1; c <= Screen::kColumns; ++c) {
-    if (s.charAt(row, c) == kSeparator) {
-      s.setCellColor(row, c, 0, 0);
-    } else {
-      s.setCellColor(row, c, 7, 4);
-    }
+    const Colors paint = s.charAt(row, c) == kSeparator ? palette::kSeparatorCell : palette::kCurrentLine;
+    s.setCellColor(row, c, paint.fg, paint.bg);
   }
-  con.color(7, 1);
-  con.locate(commentRow(lb), 40);
+  con.color(palette::kRecords);
+  con.locate(commentRow(lb), kCommentCaptionColumn);
   con.print("Comments ");
-  con.color(7, 4);
+  con.color(palette::kCurrentLine);
   con.locate(commentRow(lb), 1);
   if (!newContact) {
     readRecord(lb, lb.browse.currentRecord);
     con.print(lb.record.get(Field::COMMENTS));
-    con.color(7, 1);
+    con.color(palette::kRecords);
     con.print(kSep);
   } else {
     con.print(std::string(kCommentWidth, ' '));
-    con.color(7, 1);
+    con.color(palette::kRecords);
     con.print(kSep);
-    con.color(7, 4);
+    con.color(palette::kCurrentLine);
     newLineDefaults(lb);
   }
-  drawFrame(lb);
 }
 
 void saveCurrentLine(Logbook& lb) {
@@ -132,10 +126,10 @@ void saveCurrentLine(Logbook& lb) {
     const Screen& s = con.screen();
     for (int i = 0; i < kRowFields; ++i) {
       const FieldInfo& f = kFields[static_cast<size_t>(i)];
-      if (f.field == Field::SR && lb.browse.scrollMode == 2) continue;
+      if (f.field == Field::SR && lb.browse.scrollMode == ScrollMode::MarkSentLotw) continue;
       lb.record.set(f.field, s.textAt(row, f.column, f.column + f.width - 1));
     }
-    if (lb.browse.scrollMode == 2) {
+    if (lb.browse.scrollMode == ScrollMode::MarkSentLotw) {
       // The confirmation-mark run changed SR in the buffer; show what is saved.
       con.locate(row, fieldInfo(Field::SR).column);
       con.print(lb.record.get(Field::SR));
@@ -148,14 +142,19 @@ void saveCurrentLine(Logbook& lb) {
   lb.lineModified = false;
 }
 
+// Leaving the current line: it is saved and painted like the others.
+void leaveLine(Logbook& lb) {
+  saveCurrentLine(lb);
+  lb.console.locate(lb.browse.editRow, 1);
+  lb.console.color(palette::kRecords);
+  repaintLine(lb);
+}
+
 void moveLineDown(Logbook& lb) {
   if (lb.browse.currentRecord >= recordCount(lb) + 1) return;
   Console& con = lb.console;
   const int column = con.column();
-  saveCurrentLine(lb);
-  con.locate(lb.browse.editRow, 1);
-  con.color(7, 1);
-  repaintLine(lb);
+  leaveLine(lb);
   ++lb.browse.editRow;
   ++lb.browse.currentRecord;
   if (lb.browse.editRow > lastRecordRow(lb)) {
@@ -169,10 +168,7 @@ void moveLineDown(Logbook& lb) {
 
 void moveLineUp(Logbook& lb) {
   Console& con = lb.console;
-  saveCurrentLine(lb);
-  con.locate(lb.browse.editRow, 1);
-  con.color(7, 1);
-  repaintLine(lb);
+  leaveLine(lb);
   --lb.browse.editRow;
   --lb.browse.currentRecord;
   bool top = false;
@@ -197,21 +193,25 @@ void enterLine(Logbook& lb) {
     moveLineDown(lb);
   }
   lb.console.locate(lb.browse.editRow, 1);
-  checkDropFile(lb);
 }
 
-void skipSeparator(Logbook& lb) {
+bool skipSeparator(Logbook& lb) {
   Console& con = lb.console;
   const int row = con.row();
   const int column = con.column();
-  if (!isSeparator(lb, row, column)) return;
+  if (!isSeparator(lb, row, column)) return false;
   if (column == Screen::kColumns) {
     con.locate(commentRow(lb), 1);
   } else if (row == commentRow(lb) && column == kCommentWidth) {
-    enterLine(lb);
+    return true;
   } else {
     con.locate(row, column + 1);
   }
+  return false;
+}
+
+bool pastComment(const Logbook& lb) {
+  return lb.console.row() == commentRow(lb) && lb.console.column() > kCommentWidth;
 }
 
 void moveLeft(Logbook& lb) {
@@ -227,12 +227,12 @@ void moveLeft(Logbook& lb) {
 void deleteChar(Logbook& lb) {
   Console& con = lb.console;
   Screen& s = con.screen();
-  const int row = con.row();
-  const int column = con.column();
+  CursorKeeper keep(con);
+  const int row = keep.row();
   // On a separator there is no field to close up; the separator never moves.
-  if (isSeparator(lb, row, column)) return;
+  if (isSeparator(lb, row, keep.column())) return;
   lb.lineModified = true;
-  int c = column;
+  int c = keep.column();
   while (c < Screen::kColumns && !isSeparator(lb, row, c + 1)) {
     con.locate(row, c);
     con.print(std::string(1, static_cast<char>(s.charAt(row, c + 1))));
@@ -240,45 +240,51 @@ void deleteChar(Logbook& lb) {
   }
   con.locate(row, c);
   con.print(" ");
-  con.locate(row, column);
+  keep.restore();
 }
 
 void fillTimeOff(Logbook& lb) {
   Console& con = lb.console;
-  const int row = con.row();
-  const int column = con.column();
-  if (row == commentRow(lb) || (column >= 30 && column <= 35)) return;
+  CursorKeeper keep(con);
+  const int row = keep.row();
+  const int column = keep.column();
+  // Not while the cursor may still be in the time or just past it.
+  if (row == commentRow(lb) || (column >= fieldInfo(Field::TIME).column && column <= fieldInfo(Field::STATION).column))
+    return;
   if (row < kFirstRecordRow || row > lastRecordRow(lb)) return;
   const int time = fieldInfo(Field::TIME).column;
   const int off = fieldInfo(Field::TOFF).column;
   if (con.charAt(row, time) == ' ' || con.charAt(row, off) != ' ') return;
-  std::string value = con.screen().textAt(row, time, time + 3);
+  std::string value = con.screen().textAt(row, time, lastColumn(Field::TIME));
   con.locate(row, off);
   con.print(value);
-  con.locate(row, column);
+  keep.restore();
 }
 
-void fillCountry(Logbook& lb) {
-  Console& con = lb.console;
+bool countryFillDue(const Logbook& lb) {
+  const Console& con = lb.console;
   const int row = con.row();
   const int column = con.column();
   const int station = fieldInfo(Field::STATION).column;
+  if (row == commentRow(lb) || (column >= station && column <= lastColumn(Field::STATION))) return false;
+  if (row < kFirstRecordRow || row > lastRecordRow(lb)) return false;
+  return con.charAt(row, station) != ' ' && con.charAt(row, fieldInfo(Field::COUNTRY).column) == ' ';
+}
+
+void fillCountry(Logbook& lb) {
+  if (!countryFillDue(lb)) return;
+  Console& con = lb.console;
+  const int row = con.row();
+  const int station = fieldInfo(Field::STATION).column;
   const int country = fieldInfo(Field::COUNTRY).column;
-  if (row == commentRow(lb) || (column >= station && column <= station + 15)) return;
-  if (row < kFirstRecordRow || row > lastRecordRow(lb)) return;
-  if (con.charAt(row, station) == ' ' || con.charAt(row, country) != ' ') return;
-  if (lb.browse.realTimeMode) {
-    autoLogFill(lb);
-    con.locate(row, column);
-  }
   std::string call;
-  for (int c = station; c <= station + 15 && con.charAt(row, c) != ' '; ++c)
+  for (int c = station; c <= lastColumn(Field::STATION) && con.charAt(row, c) != ' '; ++c)
     call.push_back(static_cast<char>(con.charAt(row, c)));
   std::string name = lookupEntity(lb.countries, call);
   con.locate(row, country);
-  con.print(name.substr(0, 12));
+  con.print(name.substr(0, static_cast<size_t>(fieldInfo(Field::COUNTRY).width)));
   lb.lineModified = true;
-  con.locate(row, column);
+  // The cursor goes on to the comment, after the markers of BM= and AD=.
   con.locate(commentRow(lb), 1);
   if (lb.config.markBM) con.print("@BM ");
   if (lb.config.markAS) con.print("@AS ");

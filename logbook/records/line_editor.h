@@ -9,6 +9,7 @@ inline constexpr int kFirstRecordRow = 4;
 inline int lastRecordRow(const Logbook& lb) { return lb.config.screenRows - 2; }
 inline int commentRow(const Logbook& lb) { return lb.config.screenRows - 1; }
 inline constexpr int kCommentWidth = 38;
+inline constexpr int kCommentCaptionColumn = 40;
 
 // The 80 cells of a record row: every field at its full width, each followed by
 // the separator byte.
@@ -16,20 +17,33 @@ std::string recordRowText(const LogRecord& record);
 // The row of a new contact: blank fields and separators.
 std::string emptyRowText();
 
+// The editor only changes the screen and the log; the frame rows, the drop file and
+// the real-time fill are the command loop's, which it calls after these steps.
 void drawPage(Logbook& lb);
 void scrollPageUp(Logbook& lb);
 void scrollPageDown(Logbook& lb);
+// Paints the current line as current and shows its comment (and, on the
+// new-contact line, its defaults). The caller redraws the frame.
 void showCurrentLine(Logbook& lb);
 void repaintLine(Logbook& lb);
 void saveCurrentLine(Logbook& lb);
 void moveLineDown(Logbook& lb);
 void moveLineUp(Logbook& lb);
+// Saves the line; an appended contact asks for a rebuild, otherwise the cursor moves
+// down. The cursor ends at column 1 of the edit row.
 void enterLine(Logbook& lb);
-void skipSeparator(Logbook& lb);
+// Steps off a separator cell to the right. True when the step reached the end of the
+// comment, where the line is to be entered.
+bool skipSeparator(Logbook& lb);
+// True when the cursor stands on the comment row beyond its last column.
+bool pastComment(const Logbook& lb);
 void moveLeft(Logbook& lb);
 void deleteChar(Logbook& lb);
 void newLineDefaults(Logbook& lb);
 void fillTimeOff(Logbook& lb);
+// True when the cursor has left a new callsign whose entity is still blank.
+bool countryFillDue(const Logbook& lb);
+// Looks up and shows the entity of the callsign when countryFillDue holds.
 void fillCountry(Logbook& lb);
 
 }  // namespace kivo

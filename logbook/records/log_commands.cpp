@@ -9,7 +9,6 @@
 
 #include "common/fatal.h"
 #include "common/text.h"
-#include "logbook/frame/browse.h"
 #include "logbook/records/line_editor.h"
 #include "logbook/records/log_store.h"
 
@@ -61,22 +60,15 @@ void replaceLog(const std::string& copy, const std::string& log) {
   removeFile(from);
 }
 
-// A dialogue answered with nothing to do: the frame comes back over its rows and the
-// cursor goes back where it was.
-void backOutOfDialogue(Logbook& lb, int row, int column) {
-  drawFrame(lb);
-  lb.console.locate(row, column);
-}
-
 void enterWorkedBefore(Logbook& lb) {
   Console& con = lb.console;
-  con.color(7, 1);
+  con.color(palette::kRecords);
   con.cls();
   con.print(kWorkedBeforePrompt);
   const std::string answer = readAnswer(lb);
   if (answer.empty()) return;
   // The list replaces TEMPLOG; when that is the log itself, the log would be lost.
-  if (sameFile(lb.config.logFileName, kWorkedBeforeFile)) return;
+  if (sameFile(lb.logFileName, kWorkedBeforeFile)) return;
 
   copyRecords(lb, kWorkedBeforeFile, recordCount(lb), [&](const LogRecord& r) {
     // A prefix of the callsign: the call also finds its portable forms.
@@ -85,8 +77,8 @@ void enterWorkedBefore(Logbook& lb) {
   saveCurrentLine(lb);
 
   clearDialogueRows(lb);
-  lb.savedLogName = lb.config.logFileName;
-  lb.config.logFileName = kWorkedBeforeFile;
+  lb.savedLogName = lb.logFileName;
+  lb.logFileName = kWorkedBeforeFile;
   openLog(lb, kWorkedBeforeFile);
   lb.workedBeforeMode = true;
   lb.browse.rebuildRequested = true;
@@ -95,8 +87,8 @@ void enterWorkedBefore(Logbook& lb) {
 void leaveWorkedBefore(Logbook& lb) {
   lb.workedBeforeMode = false;
   clearDialogueRows(lb);
-  lb.config.logFileName = lb.savedLogName;
-  openLog(lb, lb.config.logFileName);
+  lb.logFileName = lb.savedLogName;
+  openLog(lb, lb.logFileName);
   lb.browse.rebuildRequested = true;
 }
 
@@ -104,7 +96,7 @@ void leaveWorkedBefore(Logbook& lb) {
 
 void clearDialogueRows(Logbook& lb) {
   Console& con = lb.console;
-  con.color(4, 7);
+  con.color(palette::kDialogue);
   con.locate(1, 1);
   con.print(std::string(Screen::kColumns, ' '));
   con.locate(2, 1);
@@ -147,8 +139,9 @@ void searchForward(Logbook& lb) {
   Console& con = lb.console;
   BrowseState& b = lb.browse;
   saveCurrentLine(lb);
-  const int row = con.row();
-  const int column = con.column();
+  const CursorKeeper from(con);
+  const int row = from.row();
+  const int column = from.column();
 
   clearDialogueRows(lb);
   con.print(kSearchTitle);
@@ -182,7 +175,6 @@ void searchForward(Logbook& lb) {
   }
 
   readRecord(lb, b.currentRecord);
-  drawFrame(lb);
   if (!found || row == commentRow(lb)) {
     con.locate(row, column);
   } else {
@@ -201,28 +193,26 @@ void toggleWorkedBefore(Logbook& lb) {
 void changeLogFile(Logbook& lb) {
   Console& con = lb.console;
   saveCurrentLine(lb);
-  const int row = con.row();
-  const int column = con.column();
+  CursorKeeper from(con);
   clearDialogueRows(lb);
   con.print(kNewFilePrompt);
   const std::string answer = readAnswer(lb);
   if (answer.empty()) {
-    backOutOfDialogue(lb, row, column);
+    from.restore();
     return;
   }
-  lb.config.logFileName = answer;
+  lb.logFileName = answer;
   openLog(lb, answer);
   lb.browse.rebuildRequested = true;
 }
 
 void deleteLastRecord(Logbook& lb) {
   Console& con = lb.console;
-  const int row = con.row();
-  const int column = con.column();
+  CursorKeeper from(con);
   clearDialogueRows(lb);
   con.print(kDeletePrompt);
   if (readAnswer(lb) != "Y") {
-    backOutOfDialogue(lb, row, column);
+    from.restore();
     return;
   }
   // What is on the edit row is saved first, so that a contact just typed can be the
@@ -235,10 +225,10 @@ void deleteLastRecord(Logbook& lb) {
   if (count > 0) {
     copyRecords(lb, kDeleteCopyFile, count - 1, [](const LogRecord&) { return true; });
     // The name the log was opened under, found the way it was found then.
-    const std::string log = resolveExisting(lb.config.logFileName);
+    const std::string log = resolveExisting(lb.logFileName);
     lb.log.close();
     replaceLog(kDeleteCopyFile, log);
-    openLog(lb, lb.config.logFileName);
+    openLog(lb, lb.logFileName);
   }
   lb.browse.rebuildRequested = true;
 }

@@ -17,6 +17,7 @@ inline constexpr const char* kWorkedBeforePrompt = "Call Sign to Search for Work
 inline constexpr const char* kNewFilePrompt = "Enter new file name ";
 inline constexpr const char* kDeletePrompt = "Do you want to delete the last line of the file?(y,n) ";
 
+// The commands draw their dialogue on rows 1 and 2; the caller redraws the frame.
 void searchForward(Logbook& lb);
 void toggleWorkedBefore(Logbook& lb);
 void changeLogFile(Logbook& lb);

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "common/files.h"
+
 namespace kivo {
 
 inline constexpr uint8_t kSeparator = 0xFF;
@@ -38,10 +40,11 @@ inline constexpr std::array<FieldInfo, 12> kFields = {{
 }};
 
 constexpr const FieldInfo& fieldInfo(Field f) { return kFields[static_cast<size_t>(f)]; }
+// The last screen column of a field on a record row.
+constexpr int lastColumn(Field f) { return fieldInfo(f).column + fieldInfo(f).width - 1; }
 
 struct LogRecord {
-  static constexpr size_t kSize = 144;
-  std::array<uint8_t, kSize> bytes{};
+  std::array<uint8_t, kRecordSize> bytes{};
 
   // The field as stored: exactly its width of bytes (0x00 padding included).
   std::string get(Field f) const;

@@ -75,7 +75,7 @@ void readRecord(Logbook& lb, long long n) {
 void writeRecord(Logbook& lb, long long n) { lb.log.write(n, lb.record.bytes.data()); }
 
 void closeLog(Logbook& lb) {
-  if (!lb.log.close()) fail(kFileIoError, "close " + lb.config.logFileName);
+  if (!lb.log.close()) fail(kFileIoError, "close " + lb.logFileName);
 }
 
 }  // namespace kivo

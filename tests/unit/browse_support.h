@@ -96,12 +96,10 @@ struct Station {
     try {
       if (!started) {
         started = true;
-        startLogbook(lb);
-        buildScreen(lb);
+        status = runLogbook(lb);
+      } else {
+        status = runCommandLoop(lb);
       }
-      while (commandPass(lb)) {
-      }
-      status = exitSequence(lb);
     } catch (const ScriptEnded&) {
       scriptEnded = true;
     }

@@ -132,7 +132,7 @@ TEST(Browse, ConfirmationRunMarksQslSent) {
   s.terminal.ext(keys::kHome).ext(keys::kAltL);
   s.run();
   EXPECT_EQ(s.lb.browse.currentRecord, 5);
-  EXPECT_EQ(s.lb.browse.scrollMode, 0);
+  EXPECT_EQ(s.lb.browse.scrollMode, ScrollMode::None);
   EXPECT_EQ(s.record(1).get(Field::SR), "L ");
   EXPECT_EQ(s.record(2).get(Field::SR), "L ");
   EXPECT_EQ(s.record(3).get(Field::SR), "B ");
@@ -154,7 +154,7 @@ TEST(Browse, AKeyStopsAScrollRunAfterOneMoreMove) {
   s.terminal.ext(keys::kHome).ext(keys::kAltU).type("x");
   s.run();
   EXPECT_EQ(s.lb.browse.currentRecord, 2);
-  EXPECT_EQ(s.lb.browse.scrollMode, 0);
+  EXPECT_EQ(s.lb.browse.scrollMode, ScrollMode::None);
   EXPECT_EQ(s.text(5, 1, 9), "01 JAN 26");  // the key was not typed
 }
 

@@ -106,7 +106,7 @@ TEST(WorkedBefore, ListsEveryCallThatBeginsWithTheAnswerAndGoesBack) {
   s.terminal.key(keys::kEnter);  // Enter leaves the list
   s.run();
   EXPECT_FALSE(s.lb.workedBeforeMode);
-  EXPECT_EQ(s.lb.config.logFileName, "LOGMAIN.DAT");
+  EXPECT_EQ(s.lb.logFileName, "LOGMAIN.DAT");
   EXPECT_EQ(s.lb.browse.currentRecord, 6);
   // A call nobody worked: an empty list, only the new-contact line.
   answer(s, keys::kF2, "ZZ9");
@@ -138,7 +138,7 @@ TEST(ChangeLogFile, SavesTheLineAndOpensTheNamedFile) {
   answer(s, keys::kF6, "new.dat");
   s.run();
   EXPECT_EQ(testing::recordAt(s.log(), 2).get(Field::STATION), "K1ABC           ");
-  EXPECT_EQ(s.lb.config.logFileName, "NEW.DAT");
+  EXPECT_EQ(s.lb.logFileName, "NEW.DAT");
   EXPECT_EQ(readFile("NEW.DAT"), "");
   EXPECT_EQ(s.text(1, 41, 54), "File = NEW.DAT");
   EXPECT_EQ(s.lb.browse.currentRecord, 1);
@@ -146,7 +146,7 @@ TEST(ChangeLogFile, SavesTheLineAndOpensTheNamedFile) {
   s.terminal.key(keys::kTab);
   answer(s, keys::kF6, "");
   s.run();
-  EXPECT_EQ(s.lb.config.logFileName, "NEW.DAT");
+  EXPECT_EQ(s.lb.logFileName, "NEW.DAT");
   EXPECT_EQ(s.text(1, 41, 54), "File = NEW.DAT");
   EXPECT_EQ(s.screen().cursorColumn(), 11);
 }

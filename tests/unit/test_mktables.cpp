@@ -302,8 +302,10 @@ TEST(MktablesWorkedCfm, NewTableAsBothProgramsReadIt) {
   std::vector<std::string> expected;
   for (const TableEntity& e : t.entities) expected.push_back(e.name);
   EXPECT_EQ(current, expected);
-  EXPECT_EQ(deleted.size(), deletedEntities().size());
+  ASSERT_EQ(deleted.size(), deletedEntities().size());
+  ASSERT_FALSE(deleted.empty());
   EXPECT_EQ(deleted.front(), "ABU AIL");
+  ASSERT_FALSE(headings.empty());
   EXPECT_NE(headings[0].find("VERSION 20240101"), std::string::npos);
   // Each caption reads downwards in its cell's column, ending on the last heading row.
   ASSERT_GE(headings.size(), 10u);

@@ -271,10 +271,10 @@ TEST_F(PackagedCountryFile, TheDemoTablesAreTheGeneratedOnes) {
 
 std::vector<LogRecord> demoLog() {
   std::string bytes = demoFile("LOGMAIN.DAT");
-  EXPECT_EQ(bytes.size() % LogRecord::kSize, 0u);
-  std::vector<LogRecord> records(bytes.size() / LogRecord::kSize);
+  EXPECT_EQ(bytes.size() % kRecordSize, 0u);
+  std::vector<LogRecord> records(bytes.size() / kRecordSize);
   for (size_t i = 0; i < records.size(); ++i)
-    std::copy_n(bytes.begin() + static_cast<long>(i * LogRecord::kSize), LogRecord::kSize, records[i].bytes.begin());
+    std::copy_n(bytes.begin() + static_cast<long>(i * kRecordSize), kRecordSize, records[i].bytes.begin());
   return records;
 }
 

@@ -103,7 +103,7 @@ TEST(AutoLog, StationFromTheCommandLineOnTheFirstScreen) {
   EXPECT_EQ(s.text(6, 35, 50), "K1ABC           ");
   EXPECT_EQ(s.text(6, 65, 67), "USA");
   EXPECT_EQ(s.text(24, 1, 10), "NICE QSO  ");
-  EXPECT_FALSE(s.lb.config.autoLogPending);
+  EXPECT_FALSE(s.lb.autoLog.pending);
   s.terminal.key(keys::kEnter);
   s.run();
   EXPECT_EQ(s.record(3).get(Field::STATION), "K1ABC           ");
@@ -142,8 +142,8 @@ TEST(AutoLog, DropFileInRealTimeModeFillsOnlyTheRadioValues) {
   s.run();
   EXPECT_EQ(s.text(5, 1, 34), "06 DEC 26\xff" "7.074   \xff" "FT8 \xff" "40  \xff" "1200\xff");
   EXPECT_EQ(s.text(5, 35, 50), std::string(16, ' '));
-  EXPECT_FALSE(s.lb.config.autoLogPending);
-  EXPECT_EQ(s.lb.config.autoLogText, "");  // the dropped station's comment goes with it
+  EXPECT_FALSE(s.lb.autoLog.pending);
+  EXPECT_EQ(s.lb.autoLog.text, "");  // the dropped station's comment goes with it
   s.terminal.ext(keys::kUp);
   s.run();
   EXPECT_EQ(s.log(), testing::logOf(1));  // a line without a callsign is not written
