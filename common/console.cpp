@@ -14,6 +14,13 @@ void Console::printLine(std::string_view text) {
   terminal_.outputTick(screen_);
 }
 
+void Console::printLineIn(Colors colors, std::string_view text) {
+  const Colors before{screen_.foreground(), screen_.background()};
+  color(colors);
+  printLine(text);
+  color(before);
+}
+
 bool Console::setRows(int rows) {
   if (!terminal_.resize(rows)) return false;
   screen_.setRows(rows);

@@ -26,6 +26,8 @@ class Console {
   void locate(int row, int column) { screen_.locate(row, column); }
   void print(std::string_view text);
   void printLine(std::string_view text = {});
+  // A line in other colours; the colours then return to what they were.
+  void printLineIn(Colors colors, std::string_view text);
   void nextZone() { screen_.nextZone(); }
   uint8_t charAt(int row, int column) const { return screen_.charAt(row, column); }
   int row() const { return screen_.cursorRow(); }

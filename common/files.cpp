@@ -293,6 +293,21 @@ long long RecordFile::length() const {
 
 long long RecordFile::count() const { return recordCountForLength(length()); }
 
+size_t RecordFile::readBytes(long long offset, uint8_t* buffer, size_t length) const {
+  if (fd_ < 0) fail(kFileIoError, "read " + name_);
+  size_t done = 0;
+  while (done < length) {
+    ssize_t got = ::pread(fd_, buffer + done, length - done, static_cast<off_t>(offset) + static_cast<off_t>(done));
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      fail(kFileIoError, "read " + name_);
+    }
+    if (got == 0) break;
+    done += static_cast<size_t>(got);
+  }
+  return done;
+}
+
 void RecordFile::read(long long n, uint8_t* record) const {
   std::memset(record, 0, kRecordSize);
   if (fd_ < 0) fail(kFileIoError, "read " + name_);

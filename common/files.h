@@ -101,6 +101,8 @@ class RecordFile {
   long long count() const;
   // Reads record n; bytes past the end of the file read as 0x00.
   void read(long long n, uint8_t* record) const;
+  // Reads up to `length` bytes from byte `offset`; fewer only at the end of the file.
+  size_t readBytes(long long offset, uint8_t* buffer, size_t length) const;
   void write(long long n, const uint8_t* record);
   int lastError() const { return lastError_; }
 

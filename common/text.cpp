@@ -31,6 +31,12 @@ double parseNumber(std::string_view text) {
     }
   }
   if (!digits) return 0;
+  if (!point && i - start <= 15) {
+    // A whole number of up to 15 digits is exact as it is summed.
+    long long whole = 0;
+    for (size_t k = start; k < i; ++k) whole = whole * 10 + (text[k] - '0');
+    return static_cast<double>(negative ? -whole : whole);
+  }
   double value = 0;
   std::from_chars(text.data() + start, text.data() + i, value, std::chars_format::fixed);
   return negative ? -value : value;

@@ -11,8 +11,6 @@ namespace kivo {
 
 namespace {
 
-constexpr const char* kMonthNames[12] = {"JAN", "FEB", "MAR", "APR", "MAY", "JUN",
-                                         "JUL", "AUG", "SEP", "OCT", "NOV", "DEC"};
 constexpr int kMonthDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
 
 // The log keeps two-digit years, and a year divisible by 4 is a leap year; so the
@@ -83,7 +81,7 @@ LogClock shiftedClock(const LocalTime& local, int timeZoneHours) {
 }
 
 std::string logDate(const LogClock& c) {
-  return twoDigits(c.day) + " " + kMonthNames[c.month - 1] + " " + twoDigits(c.year);
+  return twoDigits(c.day) + " " + std::string(kMonthNames[static_cast<size_t>(c.month - 1)]) + " " + twoDigits(c.year);
 }
 
 std::string logTime(const LogClock& c) { return twoDigits(c.hour) + twoDigits(c.minute); }

@@ -4,6 +4,12 @@
 
 namespace kivo {
 
+int monthNumber(std::string_view abbreviation) {
+  for (size_t m = 0; m < kMonthNames.size(); ++m)
+    if (abbreviation == kMonthNames[m]) return static_cast<int>(m) + 1;
+  return 0;
+}
+
 std::string LogRecord::get(Field f) const {
   const FieldInfo& info = fieldInfo(f);
   return std::string(reinterpret_cast<const char*>(bytes.data()) + info.offset, static_cast<size_t>(info.width));

@@ -43,6 +43,12 @@ constexpr const FieldInfo& fieldInfo(Field f) { return kFields[static_cast<size_
 // The last screen column of a field on a record row.
 constexpr int lastColumn(Field f) { return fieldInfo(f).column + fieldInfo(f).width - 1; }
 
+// The month abbreviations of DATE (DD MON YY), January first.
+inline constexpr std::array<std::string_view, 12> kMonthNames = {"JAN", "FEB", "MAR", "APR", "MAY", "JUN",
+                                                                 "JUL", "AUG", "SEP", "OCT", "NOV", "DEC"};
+// 1-12 for a month abbreviation, 0 for anything else.
+int monthNumber(std::string_view abbreviation);
+
 struct LogRecord {
   std::array<uint8_t, kRecordSize> bytes{};
 

@@ -1,0 +1,117 @@
+#pragma once
+// Shared by the benchmarks: a station in a scratch folder, a large log, a menu
+// choice run through the scripted terminal, and the plain copy and read of a file
+// that the figures are set against.
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <initializer_list>
+#include <string>
+
+#include "common/scripted_terminal.h"
+#include "logbook/frame/browse.h"
+#include "logbook/frame/startup.h"
+#include "logbook/records/log_record.h"
+
+namespace kivo::bench {
+
+using Clock = std::chrono::steady_clock;
+
+inline double millis(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
+
+inline double timeIt(const std::function<void()>& step) {
+  auto start = Clock::now();
+  step();
+  return millis(Clock::now() - start);
+}
+
+// A scratch folder that is the working directory while the object lives.
+struct ScratchDir {
+  std::filesystem::path path;
+  ScratchDir() {
+    char pattern[] = "/tmp/kivo-bench-XXXXXX";
+    path = ::mkdtemp(pattern);
+    std::filesystem::current_path(path);
+  }
+  ~ScratchDir() {
+    std::filesystem::current_path("/");
+    std::filesystem::remove_all(path);
+  }
+};
+
+inline void writeTables() {
+  std::ofstream("COUNTRY.DAT") << "PREFIX TABLE\r\n----\r\nK          USA\r\nDL         GERMANY\r\n";
+  std::ofstream("GRID.SQU") << "";
+  std::ofstream("WORKED.CFM") << "TABLE\r\nEND\r\n";
+}
+
+// A contact numbered i, spread over the century and the day.
+inline LogRecord benchRecord(long long i) {
+  static constexpr const char* kMonths[] = {"JAN", "FEB", "MAR", "APR", "MAY", "JUN",
+                                            "JUL", "AUG", "SEP", "OCT", "NOV", "DEC"};
+  const unsigned long long h = static_cast<unsigned long long>(i) * 2654435761ull;
+  char date[16], time[8];
+  std::snprintf(date, sizeof date, "%02llu %s %02llu", 1 + h % 28, kMonths[(h >> 8) % 12], (h >> 12) % 100);
+  std::snprintf(time, sizeof time, "%02llu%02llu", (h >> 20) % 24, (h >> 28) % 60);
+  LogRecord r;
+  r.set(Field::DATE, date);
+  r.set(Field::FREQ, "14.02500");
+  r.set(Field::MODE, "CW");
+  r.set(Field::PWR, "100");
+  r.set(Field::TIME, time);
+  r.set(Field::STATION, "K" + std::to_string(i));
+  r.set(Field::SN, "599");
+  r.set(Field::RD, "599");
+  r.set(Field::TOFF, time);
+  r.set(Field::COUNTRY, "USA");
+  r.set(Field::SR, "  ");
+  r.set(Field::COMMENTS, "BENCH");
+  r.setSeparators();
+  return r;
+}
+
+inline void writeLog(const std::string& name, long long records, long long first = 1) {
+  std::ofstream log(name, std::ios::binary);
+  for (long long i = first; i < first + records; ++i)
+    log.write(reinterpret_cast<const char*>(benchRecord(i).bytes.data()), 144);
+}
+
+// The logbook started on LOGMAIN.DAT with the scripted terminal.
+struct BenchStation {
+  ScriptedTerminal terminal;
+  Console console{terminal};
+  Logbook lb{console};
+  BenchStation() {
+    startLogbook(lb);
+    buildScreen(lb);
+  }
+  // F5, the choice and the answers; the time of the one pass that runs them.
+  double menu(const std::string& choice, std::initializer_list<std::string> answers) {
+    terminal.ext(keys::kF5).type(choice).key(keys::kEnter);
+    for (const std::string& a : answers) terminal.type(a).key(keys::kEnter);
+    return timeIt([&] { commandPass(lb); });
+  }
+};
+
+// The plain work the figures are set against: the file copied, and read.
+inline double copyFile(const std::string& from, const std::string& to) {
+  return timeIt([&] { std::filesystem::copy_file(from, to, std::filesystem::copy_options::overwrite_existing); });
+}
+inline double readFile(const std::string& name) {
+  return timeIt([&] {
+    std::ifstream in(name, std::ios::binary);
+    static char buf[1 << 20];
+    while (in.read(buf, sizeof buf) || in.gcount() > 0) {
+    }
+  });
+}
+
+inline void row(const char* what, long long records, double ms, double baseMs, const char* base) {
+  std::printf("%-28s %9lld records %10.1f ms   %5.2fx %s\n", what, records, ms, ms / baseMs, base);
+}
+
+}  // namespace kivo::bench

@@ -1,0 +1,12 @@
+#pragma once
+// Menu entries 1 and 4: the contacts of chosen bands, or of a field specification,
+// copied into a new log.
+#include "logbook/records/output_file.h"
+#include "logbook/logbook.h"
+
+namespace kivo {
+
+void bandSelectionReport(Logbook& lb, OutputFile& out);
+void generalReport(Logbook& lb, OutputFile& out);
+
+}  // namespace kivo

@@ -1,0 +1,10 @@
+#pragma once
+// Menu entry 9: the log, or the part marked for the next upload, as ADIF for LOTW.
+#include "logbook/records/output_file.h"
+#include "logbook/logbook.h"
+
+namespace kivo {
+
+void adifExport(Logbook& lb, OutputFile& out);
+
+}  // namespace kivo

@@ -1,0 +1,10 @@
+#pragma once
+// Menu entry 6: the QSO lines of a Cabrillo contest log converted to a new log.
+#include "logbook/records/output_file.h"
+#include "logbook/logbook.h"
+
+namespace kivo {
+
+void cabrilloImport(Logbook& lb, OutputFile& out);
+
+}  // namespace kivo
