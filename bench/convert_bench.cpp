@@ -1,5 +1,5 @@
-// Times the sort and the merge of the reports menu against a plain copy of the same
-// file, made in the same run. Run on demand:
+// Times the sort and the merge of the reports menu against cp of the same file, made in
+// the same run. Run on demand:
 //   cmake -S . -B build -DKIVO_BENCH=ON && cmake --build build --target convert_bench
 //   build/bench/convert_bench [records ...]      (default: 100000 1000000)
 #include <cstdlib>
@@ -24,7 +24,7 @@ int main(int argc, char** argv) {
     BenchStation s;
     row("sort (F5, 11)", n, s.menu("11", {"SORTED.DAT"}), copy, "copy");
     row("merge of two halves (F5, 5)", n, s.menu("5", {"MERGED.DAT", "HALF1.DAT", "HALF2.DAT"}), copy, "copy");
-    std::printf("%-28s %9lld records %10.1f ms\n", "copy of the log", n, copy);
+    std::printf("%-28s %9lld records %10.1f ms\n", "cp of the log", n, copy);
   }
   return 0;
 }

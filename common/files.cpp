@@ -3,6 +3,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <strings.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -338,6 +339,35 @@ void RecordFile::write(long long n, const uint8_t* record) {
     }
     done += static_cast<size_t>(put);
   }
+}
+
+}  // namespace kivo
+
+namespace kivo {
+
+// ---- RecordFileView ----
+
+RecordFileView::RecordFileView(const RecordFile& file) {
+  if (file.fd_ < 0) fail(kFileIoError, "read " + file.name_);
+  length_ = static_cast<size_t>(file.length());
+  count_ = recordCountForLength(static_cast<long long>(length_));
+  if (length_ == 0) return;
+  void* p = ::mmap(nullptr, length_, PROT_READ, MAP_PRIVATE | MAP_POPULATE, file.fd_, 0);
+  if (p == MAP_FAILED) fail(errno == ENOMEM ? kOutOfMemory : kFileIoError, "read " + file.name_);
+  data_ = static_cast<const uint8_t*>(p);
+  ::madvise(p, length_, MADV_SEQUENTIAL);
+}
+
+RecordFileView::~RecordFileView() {
+  if (data_) ::munmap(const_cast<uint8_t*>(data_), length_);
+}
+
+const uint8_t* RecordFileView::record(long long n) {
+  const size_t at = static_cast<size_t>(n - 1) * kRecordSize;
+  if (at + kRecordSize <= length_) return data_ + at;
+  tail_.assign(kRecordSize, 0);
+  if (at < length_) std::memcpy(tail_.data(), data_ + at, length_ - at);
+  return tail_.data();
 }
 
 }  // namespace kivo

@@ -107,11 +107,32 @@ class RecordFile {
   int lastError() const { return lastError_; }
 
  private:
+  friend class RecordFileView;
   int fd_ = -1;
   std::string name_;
   int lastError_ = 0;
 };
 
 long long recordCountForLength(long long length);
+
+// The whole of an open record file mapped for reading, for the commands that need
+// every record at once. Pages come from the page cache; nothing is copied.
+class RecordFileView {
+ public:
+  explicit RecordFileView(const RecordFile& file);
+  ~RecordFileView();
+  RecordFileView(const RecordFileView&) = delete;
+  RecordFileView& operator=(const RecordFileView&) = delete;
+
+  // Record n (from 1 to count), its missing bytes 0x00 when the file ends inside it.
+  const uint8_t* record(long long n);
+  long long count() const { return count_; }
+
+ private:
+  const uint8_t* data_ = nullptr;
+  size_t length_ = 0;
+  long long count_ = 0;
+  std::vector<uint8_t> tail_;  // a last record cut short, padded
+};
 
 }  // namespace kivo

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <vector>
 
 #include "logbook/interchange/log_date_keys.h"
@@ -17,8 +16,21 @@ struct Entry {
   uint32_t index;
 };
 
+// Least significant digit first, 16 bits a pass: stable, so the packed order holds.
+void radixSort(std::vector<uint64_t>& values) {
+  std::vector<uint64_t> other(values.size());
+  for (int shift = 0; shift < 64; shift += 16) {
+    std::vector<size_t> start(65537, 0);
+    for (uint64_t v : values) ++start[((v >> shift) & 0xFFFF) + 1];
+    if (start[1] == values.size() && shift > 0) continue;  // every value has a zero digit here
+    for (size_t d = 1; d < start.size(); ++d) start[d] += start[d - 1];
+    for (uint64_t v : values) other[start[(v >> shift) & 0xFFFF]++] = v;
+    values.swap(other);
+  }
+}
+
 // The usual keys are whole numbers well inside 32 bits: then key and record number
-// pack into one integer whose plain order is the sort's, which sorts fastest.
+// pack into one integer whose plain order is the sort's.
 bool packable(const std::vector<Entry>& entries) {
   for (const Entry& e : entries)
     if (e.key != std::floor(e.key) || std::fabs(e.key) >= 2147483648.0) return false;
@@ -36,7 +48,7 @@ void sortEntries(std::vector<Entry>& entries) {
     const uint64_t key = static_cast<uint64_t>(static_cast<int64_t>(entries[i].key) + 2147483648LL);
     packed[i] = key << 32 | (0xFFFFFFFFu - entries[i].index);  // the higher record number first
   }
-  std::sort(packed.begin(), packed.end());
+  radixSort(packed);
   for (size_t i = 0; i < packed.size(); ++i)
     entries[i] = {0, static_cast<uint32_t>(0xFFFFFFFFu - (packed[i] & 0xFFFFFFFFu))};
 }
@@ -45,19 +57,15 @@ void sortEntries(std::vector<Entry>& entries) {
 
 // The order of a repeated selection of the smallest key, in which the later of two
 // equal keys wins: by key, and for equal keys by record number from the highest.
-// The log is read once and held, sorted, and written once; there is no size limit.
+// The log is read once, sorted in memory and written once; there is no size limit.
 void sortLog(Logbook& lb, OutputFile& out) {
   lb.console.printLineIn(palette::kBlinking, "Sorting");
-  const size_t count = static_cast<size_t>(recordCount(lb));
-  std::vector<uint8_t> log(count * kRecordSize);
-  // A last record cut short reads as 0x00 past the end, as any record read does.
-  const size_t got = count ? lb.log.readBytes(0, log.data(), log.size()) : 0;
-  std::memset(log.data() + got, 0, log.size() - got);
-
-  std::vector<Entry> entries(count);
-  for (size_t i = 0; i < count; ++i) entries[i] = {sortKey(log.data() + i * kRecordSize), static_cast<uint32_t>(i)};
+  RecordFileView log(lb.log);
+  std::vector<Entry> entries(static_cast<size_t>(log.count()));
+  for (size_t i = 0; i < entries.size(); ++i)
+    entries[i] = {sortKey(log.record(static_cast<long long>(i) + 1)), static_cast<uint32_t>(i)};
   sortEntries(entries);
-  for (const Entry& e : entries) out.writeRecord(log.data() + static_cast<size_t>(e.index) * kRecordSize);
+  for (const Entry& e : entries) out.writeRecord(log.record(static_cast<long long>(e.index) + 1));
   lb.log.close();  // the menu reopens the log from the new file
 }
 
