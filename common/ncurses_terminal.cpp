@@ -103,8 +103,9 @@ void NcursesTerminal::Impl::start(bool wantMouse) {
   // Only the character set follows the user's locale; numbers and the like are
   // formatted by the program itself and must not change with it.
   std::setlocale(LC_CTYPE, "");
-  utf8 = std::strcmp(nl_langinfo(CODESET), "UTF-8") == 0;
-  decoder = KeyDecoder(utf8);
+  HighBytes highBytes = highBytesForCodeset(nl_langinfo(CODESET));
+  utf8 = highBytes == HighBytes::kUtf8;
+  decoder = KeyDecoder(highBytes);
 
   startNcurses();
   tty::enterProgramModes();
