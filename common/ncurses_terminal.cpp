@@ -319,7 +319,8 @@ void NcursesTerminal::Impl::restore() {
     if (tty::release()) {
       ::refresh();
       tty::send(restoreBytes.own);
-      endwin();
+      endwin();  // leaves the cursor at the start of the bottom row
+      tty::send(restoreBytes.below);
     }
   }
   if (tookTty) tty::removeHandlers();
