@@ -5,7 +5,6 @@
 #include <array>
 #include <clocale>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 #include <vector>
 
