@@ -11,6 +11,7 @@
 #include <cstring>
 
 #include "common/fatal.h"
+#include "common/fd_io.h"
 
 namespace kivo {
 
@@ -199,15 +200,7 @@ AtomicWriter::~AtomicWriter() {
 }
 
 void AtomicWriter::write(const std::string& bytes) {
-  size_t done = 0;
-  while (done < bytes.size()) {
-    ssize_t n = ::write(fd_, bytes.data() + done, bytes.size() - done);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      fail(kFileIoError, "write " + target_);
-    }
-    done += static_cast<size_t>(n);
-  }
+  if (!writeAll(fd_, bytes.data(), bytes.size())) fail(kFileIoError, "write " + target_);
 }
 
 void AtomicWriter::commit() {
@@ -330,14 +323,12 @@ void RecordFile::write(long long n, const uint8_t* record) {
   if (fd_ < 0) fail(kFileIoError, "write " + name_);
   if (n < 1) fail(kIllegalFunctionCall, "write record " + std::to_string(n));
   off_t offset = static_cast<off_t>(n - 1) * static_cast<off_t>(kRecordSize);
-  size_t done = 0;
-  while (done < kRecordSize) {
-    ssize_t put = ::pwrite(fd_, record + done, kRecordSize - done, offset + static_cast<off_t>(done));
-    if (put < 0) {
-      if (errno == EINTR) continue;
-      fail(kFileIoError, "write " + name_);
-    }
-    done += static_cast<size_t>(put);
+  const long long before = length();
+  if (!writeAllAt(fd_, reinterpret_cast<const char*>(record), kRecordSize, offset)) {
+    // A full disk or a file-size limit can cut a new record short: the log goes back
+    // to its length before, so no piece of a record is left at its end.
+    if (length() > before) (void)!::ftruncate(fd_, static_cast<off_t>(before));
+    fail(kFileIoError, "write " + name_);
   }
 }
 

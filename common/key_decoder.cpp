@@ -1,8 +1,10 @@
 #include "common/key_decoder.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "common/cp437.h"
+#include "common/key_tables.h"
 
 namespace kivo {
 
@@ -12,69 +14,8 @@ constexpr unsigned char kEscByte = 0x1B;
 // A parameter list longer than this is not from a terminal we know: dropped.
 constexpr size_t kMaxSequence = 32;
 
-// The scan codes of Alt with the letters A to Z on the PC keyboard.
-constexpr unsigned char kAltScan[26] = {0x1E, 0x30, 0x2E, 0x20, 0x12, 0x21, 0x22, 0x23, 0x17,
-                                        0x24, 0x25, 0x26, 0x32, 0x31, 0x18, 0x19, 0x10, 0x13,
-                                        0x1F, 0x14, 0x16, 0x2F, 0x11, 0x2D, 0x15, 0x2C};
-
 bool isLetter(unsigned char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 bool isDigit(unsigned char c) { return c >= '0' && c <= '9'; }
-
-std::string altKey(unsigned char letter) {
-  int upper = letter >= 'a' ? letter - 'a' : letter - 'A';
-  return keys::extended(kAltScan[upper]);
-}
-
-// The keys of the "CSI n ~" family (xterm, the Linux console, rxvt, tmux).
-std::string tildeKey(int n) {
-  switch (n) {
-    case 1: case 7: return keys::extended(keys::kHome);
-    case 2: return keys::extended(keys::kInsert);
-    case 3: return keys::extended(keys::kDelete);
-    case 4: case 8: return keys::extended(keys::kEnd);
-    case 5: return keys::extended(keys::kPgUp);
-    case 6: return keys::extended(keys::kPgDn);
-    case 11: return keys::extended(keys::kF1);
-    case 12: return keys::extended(keys::kF2);
-    case 13: return keys::extended(keys::kF3);
-    case 14: return keys::extended(keys::kF4);
-    case 15: return keys::extended(keys::kF5);
-    case 17: return keys::extended(keys::kF6);
-    case 18: return keys::extended(0x41);  // F7 to F10, F11 and F12: the PC codes,
-    case 19: return keys::extended(0x42);  // which the programs simply ignore
-    case 20: return keys::extended(0x43);
-    case 21: return keys::extended(0x44);
-    case 23: return keys::extended(0x85);
-    case 24: return keys::extended(0x86);
-    default: return {};
-  }
-}
-
-// Cursor and function keys by the final letter, shared by the CSI and SS3 forms.
-// rxvt sends a-d for the arrows with Shift (CSI) or Ctrl (SS3); the modifier is dropped.
-std::string letterKey(unsigned char f) {
-  switch (f) {
-    case 'A': case 'a': return keys::extended(keys::kUp);
-    case 'B': case 'b': return keys::extended(keys::kDown);
-    case 'C': case 'c': return keys::extended(keys::kRight);
-    case 'D': case 'd': return keys::extended(keys::kLeft);
-    case 'H': return keys::extended(keys::kHome);
-    case 'F': return keys::extended(keys::kEnd);
-    case 'P': return keys::extended(keys::kF1);
-    case 'Q': return keys::extended(keys::kF2);
-    case 'R': return keys::extended(keys::kF3);
-    case 'S': return keys::extended(keys::kF4);
-    default: return {};
-  }
-}
-
-// A plain byte as the console gave it: Enter is CR, Backspace is 8.
-std::string plainKey(unsigned char c) {
-  if (c == '\n' || c == '\r') return keys::kEnter;
-  if (c == 0x7F || c == 0x08) return keys::kBackspace;
-  if (c == 0) return {};  // Ctrl-Space: the console had no byte for it
-  return std::string(1, static_cast<char>(c));
-}
 
 // Numbers of a parameter list "n;n;n" (empty ones are 0), capped so nothing overflows.
 int parseParams(std::string_view params, int* out, int max) {
@@ -94,6 +35,14 @@ int parseParams(std::string_view params, int* out, int max) {
 }
 
 }  // namespace
+
+HighBytes highBytesForCodeset(std::string_view codeset) {
+  if (codeset == "UTF-8") return HighBytes::kUtf8;
+  // The C and POSIX locales: glibc calls their character set ANSI_X3.4-1968.
+  if (codeset.empty() || codeset == "ANSI_X3.4-1968" || codeset == "ASCII" || codeset == "US-ASCII")
+    return HighBytes::kUtf8OrLatin1;
+  return HighBytes::kMeta;
+}
 
 void KeyDecoder::feed(std::string_view bytes, int64_t nowMs) {
   // What waited before these bytes came is settled by the old time first: an Esc
@@ -176,24 +125,14 @@ KeyDecoder::Step KeyDecoder::scan(std::string_view in, bool final) const {
 }
 
 KeyDecoder::Step KeyDecoder::escape(std::string_view in, bool final) const {
-  Step s;
-  if (in.size() == 1) {
-    if (final) return makeKey(keys::kEsc, 1);
-    s.kind = Kind::Incomplete;
-    s.waitMs = kEscWaitMs;
-    return s;
-  }
+  if (in.size() == 1) return final ? makeKey(keys::kEsc, 1) : incomplete(kEscWaitMs);
   auto c = static_cast<unsigned char>(in[1]);
   if (c == '[') return csi(in, final);
   if (c == 'O') return ss3(in, final);
   if (c == kEscByte) {
     // rxvt and others send Alt with a cursor key as Esc + the key's own sequence;
     // the key alone is meant. Two Escs in a row stay two Escs.
-    if (in.size() == 2 && !final) {
-      s.kind = Kind::Incomplete;
-      s.waitMs = kEscWaitMs;
-      return s;
-    }
+    if (in.size() == 2 && !final) return incomplete(kEscWaitMs);
     if (in.size() >= 3 && (in[2] == '[' || in[2] == 'O')) {
       Step inner = escape(in.substr(1), final);
       if (inner.kind != Kind::Incomplete) inner.length += 1;
@@ -213,80 +152,79 @@ KeyDecoder::Step KeyDecoder::escape(std::string_view in, bool final) const {
   return plain;
 }
 
-KeyDecoder::Step KeyDecoder::csi(std::string_view in, bool final) const {
-  const size_t n = in.size();
+KeyDecoder::Step KeyDecoder::csi(std::string_view in, bool final) {
+  if (in.size() == 2) return unfinished(2, final);
+  switch (in[2]) {
+    case '[': return linuxFunctionKey(in, final);
+    case 'M': return x10Mouse(in, final);
+    case '<': return sgrMouse(in, final);
+    default: return otherSequence(in, final);
+  }
+}
+
+// The Linux console's F1 to F5: Esc [ [ A ... E.
+KeyDecoder::Step KeyDecoder::linuxFunctionKey(std::string_view in, bool final) {
+  if (in.size() == 3) return unfinished(3, final);
+  auto f = static_cast<unsigned char>(in[3]);
+  if (f >= 'A' && f <= 'E') return makeKey(keys::extended(static_cast<unsigned char>(keys::kF1 + (f - 'A'))), 4);
+  return nothing(4);  // the byte after is not ours: it goes on as input
+}
+
+// The button byte of the X10 and urxvt reports, offset by 32; coordinates from 0.
+KeyDecoder::Step KeyDecoder::legacyMouse(int button, int column, int row, size_t length) {
   Step s;
-  s.kind = Kind::Nothing;
-  Step more;
-  more.kind = Kind::Incomplete;
-  more.waitMs = kSequenceWaitMs;
-  auto dropAll = [&] {
-    s.length = n;
-    return s;
-  };
-  auto dropTo = [&](size_t length) {  // the byte at `length` is not ours: it goes on as input
-    s.length = length;
-    return s;
-  };
-  // Far too long to be from a terminal: the whole run goes, so it is not typed either.
-  auto dropLong = [&](size_t i) {
-    while (i < n && in[i] >= 0x20 && in[i] <= 0x3F) ++i;
-    if (i < n && in[i] >= 0x40 && in[i] <= 0x7E) ++i;
-    s.length = i;
-    return s;
-  };
-  if (n == 2) return final ? dropAll() : more;
-  auto c = static_cast<unsigned char>(in[2]);
+  s.kind = Kind::Mouse;
+  s.length = length;
+  int b = (button - 32) & 0xFF;
+  s.release = (b & (3 | 32 | 64)) == 3;  // "some button went up": only the left one matters
+  s.button = s.release ? 0 : b;
+  s.column = column;
+  s.row = row;
+  return s;
+}
 
-  if (c == '[') {  // the Linux console's F1 to F5: Esc [ [ A ... E
-    if (n == 3) return final ? dropAll() : more;
-    auto f = static_cast<unsigned char>(in[3]);
-    if (f >= 'A' && f <= 'E') return makeKey(keys::extended(static_cast<unsigned char>(keys::kF1 + (f - 'A'))), 4);
-    return dropTo(4);
-  }
+// X10 mouse report: three raw bytes follow, each offset by 32.
+KeyDecoder::Step KeyDecoder::x10Mouse(std::string_view in, bool final) {
+  if (in.size() < 6) return unfinished(in.size(), final);
+  auto byte = [in](size_t i) { return static_cast<int>(static_cast<unsigned char>(in[i])); };
+  return legacyMouse(byte(3), byte(4) - 33, byte(5) - 33, 6);
+}
 
-  if (c == 'M') {  // X10 mouse report: three raw bytes follow, each offset by 32
-    if (n < 6) return final ? dropAll() : more;
-    int b = (static_cast<unsigned char>(in[3]) - 32) & 0xFF;
-    s.kind = Kind::Mouse;
-    s.length = 6;
-    s.column = static_cast<unsigned char>(in[4]) - 33;
-    s.row = static_cast<unsigned char>(in[5]) - 33;
-    s.release = (b & (3 | 32 | 64)) == 3;  // "some button went up": only the left one matters
-    s.button = s.release ? 0 : b;
-    return s;
-  }
-
-  if (c == '<') {  // SGR mouse report: Esc [ < b ; x ; y M (press, motion) or m (release)
-    int values[3] = {0, 0, 0};
-    int count = 0;
-    for (size_t i = 3; i < n; ++i) {
-      auto ch = static_cast<unsigned char>(in[i]);
-      if (i > 3 + kMaxSequence) return dropLong(i);
-      if (isDigit(ch)) {
-        values[count] = std::min(values[count] * 10 + (ch - '0'), 99999);
-      } else if (ch == ';') {
-        if (++count > 2) return dropTo(i);
-      } else if (ch == 'M' || ch == 'm') {
-        if (count != 2) return dropTo(i + 1);
-        s.kind = Kind::Mouse;
-        s.length = i + 1;
-        s.button = values[0];
-        s.column = values[1] - 1;
-        s.row = values[2] - 1;
-        s.release = ch == 'm';
-        return s;
-      } else {
-        return dropTo(i);
-      }
+// SGR mouse report: Esc [ < b ; x ; y M (press, motion) or m (release).
+KeyDecoder::Step KeyDecoder::sgrMouse(std::string_view in, bool final) {
+  const size_t n = in.size();
+  int values[3] = {0, 0, 0};
+  int count = 0;
+  for (size_t i = 3; i < n; ++i) {
+    auto ch = static_cast<unsigned char>(in[i]);
+    if (i > 3 + kMaxSequence) return dropLong(in, i);
+    if (isDigit(ch)) {
+      values[count] = std::min(values[count] * 10 + (ch - '0'), 99999);
+    } else if (ch == ';') {
+      if (++count > 2) return nothing(i);
+    } else if (ch == 'M' || ch == 'm') {
+      if (count != 2) return nothing(i + 1);
+      Step s;
+      s.kind = Kind::Mouse;
+      s.length = i + 1;
+      s.button = values[0];
+      s.column = values[1] - 1;
+      s.row = values[2] - 1;
+      s.release = ch == 'm';
+      return s;
+    } else {
+      return nothing(i);
     }
-    return final ? dropAll() : more;
   }
+  return unfinished(n, final);
+}
 
-  // Any other control sequence: parameter bytes, intermediate bytes, a final byte.
+// Any other control sequence: parameter bytes, intermediate bytes, a final byte.
+KeyDecoder::Step KeyDecoder::otherSequence(std::string_view in, bool final) {
+  const size_t n = in.size();
   size_t i = 2;
   while (i < n && in[i] >= 0x30 && in[i] <= 0x3F) {
-    if (i - 2 >= kMaxSequence) return dropLong(i);
+    if (i - 2 >= kMaxSequence) return dropLong(in, i);
     ++i;
   }
   std::string_view params = in.substr(2, i - 2);
@@ -295,33 +233,25 @@ KeyDecoder::Step KeyDecoder::csi(std::string_view in, bool final) const {
   });
   // rxvt ends the ~ keys with $ (Shift), ^ (Ctrl) or @ (both); $ would otherwise read
   // as an intermediate byte.
-  if (i < n && in[i] == '$' && numeric) {
-    int p[2] = {0, 0};
-    parseParams(params, p, 2);
-    return makeKey(tildeKey(p[0]), i + 1);
-  }
+  if (i < n && in[i] == '$' && numeric) return keyOfSequence(params, '~', i + 1);
   size_t firstIntermediate = i;
   while (i < n && in[i] >= 0x20 && in[i] <= 0x2F) {
-    if (i - 2 >= kMaxSequence) return dropLong(i);
+    if (i - 2 >= kMaxSequence) return dropLong(in, i);
     ++i;
   }
-  if (i >= n) return final ? dropAll() : more;
+  if (i >= n) return unfinished(n, final);
   auto f = static_cast<unsigned char>(in[i]);
-  if (f < 0x40 || f > 0x7E) return dropTo(i);
-  s.length = i + 1;
-  if (firstIntermediate != i) return s;                // not a key of any terminal we know
-  if (!params.empty() && !numeric) return s;           // private replies (Esc [ ? ... )
+  if (f < 0x40 || f > 0x7E) return nothing(i);
+  if (firstIntermediate != i) return nothing(i + 1);       // not a key of any terminal we know
+  if (!params.empty() && !numeric) return nothing(i + 1);  // private replies (Esc [ ? ... )
+  return keyOfSequence(params, f, i + 1);
+}
+
+// A whole sequence of numeric parameters and its final byte, `length` bytes long.
+KeyDecoder::Step KeyDecoder::keyOfSequence(std::string_view params, unsigned char f, size_t length) {
   int p[3] = {0, 0, 0};
   int count = params.empty() ? 0 : parseParams(params, p, 3);
-  if (f == 'M' && count == 3) {  // urxvt's mouse report: Esc [ b ; x ; y M, b offset by 32
-    s.kind = Kind::Mouse;
-    int b = (p[0] - 32) & 0xFF;
-    s.release = (b & (3 | 32 | 64)) == 3;
-    s.button = s.release ? 0 : b;
-    s.column = p[1] - 1;
-    s.row = p[2] - 1;
-    return s;
-  }
+  if (f == 'M' && count == 3) return legacyMouse(p[0], p[1] - 1, p[2] - 1, length);  // urxvt: Esc [ b ; x ; y M
   std::string key;
   if (f == '~' || f == '^' || f == '@') {
     key = tildeKey(p[0]);
@@ -330,65 +260,55 @@ KeyDecoder::Step KeyDecoder::csi(std::string_view in, bool final) const {
   } else if (p[0] <= 1) {  // Esc [ 1 ; 5 A and the like: the modifier is dropped.
     key = letterKey(f);    // Esc [ 12 ; 40 R is a cursor report, never a key.
   }
-  if (key.empty()) return s;
-  return makeKey(key, s.length);
+  if (key.empty()) return nothing(length);
+  return makeKey(key, length);
+}
+
+// Far too long to be from a terminal: the whole run goes, so it is not typed either.
+KeyDecoder::Step KeyDecoder::dropLong(std::string_view in, size_t i) {
+  const size_t n = in.size();
+  while (i < n && in[i] >= 0x20 && in[i] <= 0x3F) ++i;
+  if (i < n && in[i] >= 0x40 && in[i] <= 0x7E) ++i;
+  return nothing(i);
 }
 
 KeyDecoder::Step KeyDecoder::ss3(std::string_view in, bool final) const {
   const size_t n = in.size();
-  Step s;
-  if (n == 2) {
-    if (final) return makeKey(altKey('O'), 2);
-    s.kind = Kind::Incomplete;
-    s.waitMs = kEscWaitMs;
-    return s;
-  }
+  if (n == 2) return final ? makeKey(altKey('O'), 2) : incomplete(kEscWaitMs);
   size_t i = 2;
   while (i < n && i < 8 && isDigit(static_cast<unsigned char>(in[i]))) ++i;  // old xterm: Esc O 2 P
-  if (i >= n) {
-    if (final) {
-      s.kind = Kind::Nothing;
-      s.length = n;
-      return s;
-    }
-    s.kind = Kind::Incomplete;
-    s.waitMs = kSequenceWaitMs;
-    return s;
-  }
+  if (i >= n) return unfinished(n, final);
   auto f = static_cast<unsigned char>(in[i]);
   if (f < 0x40 || f > 0x7E) {
     if (i == 2) return makeKey(altKey('O'), 2);  // Alt-O, then something else
-    s.kind = Kind::Nothing;
-    s.length = i;
-    return s;
+    return nothing(i);
   }
   std::string key = letterKey(f);
-  if (key.empty()) {
-    // The keypad in application mode.
-    if (f == 'M') key = keys::kEnter;
-    else if (f >= 'p' && f <= 'y') key.assign(1, static_cast<char>('0' + (f - 'p')));
-    else if (f >= 'j' && f <= 'o') key.assign(1, "*+,-./"[f - 'j']);
-    else if (f == 'X') key.assign(1, '=');
-  }
-  if (key.empty()) {
-    s.kind = Kind::Nothing;
-    s.length = i + 1;
-    return s;
-  }
+  if (key.empty()) key = keypadKey(f);
+  if (key.empty()) return nothing(i + 1);
   return makeKey(key, i + 1);
 }
 
 KeyDecoder::Step KeyDecoder::highByte(std::string_view in, bool final) const {
   auto b = static_cast<unsigned char>(in[0]);
-  // A byte with the eighth bit set that does not start a character: the meta key.
-  auto meta = [b] {
-    unsigned char c = b & 0x7F;
-    if (isLetter(c)) return makeKey(altKey(c), 1);
-    Step s;
-    s.kind = Kind::Nothing;
-    return s;
-  };
-  if (!utf8_) return meta();
+  if (highBytes_ != HighBytes::kMeta) {
+    std::optional<Step> character = utf8Character(in, final);
+    if (character) return *character;
+  }
+  if (highBytes_ == HighBytes::kUtf8OrLatin1) return typedCharacter(b, 1);  // Latin-1: the byte is the code point
+  return metaKey(b);
+}
+
+// A byte with the eighth bit set that does not start a character: the meta key.
+KeyDecoder::Step KeyDecoder::metaKey(unsigned char b) {
+  unsigned char c = b & 0x7F;
+  if (isLetter(c)) return makeKey(altKey(c), 1);
+  return nothing(1);
+}
+
+// The character whose UTF-8 form starts `in`; none when the bytes are no such form.
+std::optional<KeyDecoder::Step> KeyDecoder::utf8Character(std::string_view in, bool final) {
+  auto b = static_cast<unsigned char>(in[0]);
   size_t need;
   char32_t cp;
   if (b >= 0xC2 && b <= 0xDF) {
@@ -401,32 +321,29 @@ KeyDecoder::Step KeyDecoder::highByte(std::string_view in, bool final) const {
     need = 4;
     cp = b & 0x07;
   } else {
-    return meta();
+    return std::nullopt;
   }
   for (size_t k = 1; k < need; ++k) {
     if (k >= in.size()) {
-      if (final) return meta();
-      Step s;
-      s.kind = Kind::Incomplete;
-      s.waitMs = kEscWaitMs;
-      return s;
+      if (final) return std::nullopt;
+      return incomplete(kEscWaitMs);
     }
     auto c = static_cast<unsigned char>(in[k]);
-    if ((c & 0xC0) != 0x80) return meta();
+    if ((c & 0xC0) != 0x80) return std::nullopt;
     // Overlong forms, surrogates and values past U+10FFFF are not characters.
     if (k == 1 && ((b == 0xE0 && c < 0xA0) || (b == 0xED && c >= 0xA0) || (b == 0xF0 && c < 0x90) ||
                    (b == 0xF4 && c >= 0x90)))
-      return meta();
+      return std::nullopt;
     cp = (cp << 6) | (c & 0x3F);
   }
-  int byte = unicodeToCp437(cp);
-  if (byte < 0) {
-    Step s;
-    s.kind = Kind::Nothing;
-    s.length = need;
-    return s;
-  }
-  return makeKey(std::string(1, static_cast<char>(byte)), need);
+  return typedCharacter(cp, need);
+}
+
+// A typed character becomes its byte of the code page; one the code page lacks is dropped.
+KeyDecoder::Step KeyDecoder::typedCharacter(char32_t ch, size_t length) {
+  int byte = unicodeToCp437(ch);
+  if (byte < 0) return nothing(length);
+  return makeKey(std::string(1, static_cast<char>(byte)), length);
 }
 
 KeyDecoder::Step KeyDecoder::makeKey(std::string key, size_t length) {
@@ -435,6 +352,24 @@ KeyDecoder::Step KeyDecoder::makeKey(std::string key, size_t length) {
   s.key = std::move(key);
   s.length = length;
   return s;
+}
+
+KeyDecoder::Step KeyDecoder::nothing(size_t length) {
+  Step s;
+  s.kind = Kind::Nothing;
+  s.length = length;
+  return s;
+}
+
+KeyDecoder::Step KeyDecoder::incomplete(int waitMs) {
+  Step s;
+  s.kind = Kind::Incomplete;
+  s.waitMs = waitMs;
+  return s;
+}
+
+KeyDecoder::Step KeyDecoder::unfinished(size_t length, bool final) {
+  return final ? nothing(length) : incomplete(kSequenceWaitMs);
 }
 
 }  // namespace kivo

@@ -5,12 +5,25 @@
 // start a sequence is settled by time without anybody sleeping.
 #include <cstdint>
 #include <deque>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "common/terminal.h"
 
 namespace kivo {
+
+// What a byte above 0x7F from the terminal is.
+enum class HighBytes {
+  kUtf8,          // part of a UTF-8 character; a byte that cannot be is the meta key
+  kMeta,          // the meta key: Alt with the key of the low seven bits
+  kUtf8OrLatin1,  // a UTF-8 character where the bytes form one, else a Latin-1 character
+};
+
+// How the terminal's characters are to be read under the locale's character set
+// (nl_langinfo(CODESET)). A locale that names no character set at all says nothing
+// about the terminal, which today most likely sends UTF-8 and otherwise Latin-1.
+HighBytes highBytesForCodeset(std::string_view codeset);
 
 class KeyDecoder {
  public:
@@ -25,7 +38,8 @@ class KeyDecoder {
 
   // `utf8`: the terminal sends characters as UTF-8 (else every byte above 0x7F is
   // taken as a meta key).
-  explicit KeyDecoder(bool utf8 = true) : utf8_(utf8) {}
+  explicit KeyDecoder(bool utf8 = true) : highBytes_(utf8 ? HighBytes::kUtf8 : HighBytes::kMeta) {}
+  explicit KeyDecoder(HighBytes highBytes) : highBytes_(highBytes) {}
 
   // Bytes read from the terminal at `nowMs` (any millisecond clock that never goes back).
   void feed(std::string_view bytes, int64_t nowMs);
@@ -55,16 +69,34 @@ class KeyDecoder {
   };
 
   static Step makeKey(std::string key, size_t length);
+  static Step nothing(size_t length);
+  static Step incomplete(int waitMs);
+  // `length` bytes that are no key: Incomplete while more may come.
+  static Step unfinished(size_t length, bool final);
   void settle(int64_t nowMs);
   Step scan(std::string_view in, bool final) const;
   Step escape(std::string_view in, bool final) const;
-  Step csi(std::string_view in, bool final) const;
   Step ss3(std::string_view in, bool final) const;
   Step highByte(std::string_view in, bool final) const;
   void apply(const Step& step);
   void applyMouse(int button, int column, int row, bool release);
 
-  bool utf8_;
+  // Control sequences (Esc [), one parser for each family.
+  static Step csi(std::string_view in, bool final);
+  static Step linuxFunctionKey(std::string_view in, bool final);
+  static Step x10Mouse(std::string_view in, bool final);
+  static Step sgrMouse(std::string_view in, bool final);
+  static Step otherSequence(std::string_view in, bool final);
+  static Step keyOfSequence(std::string_view params, unsigned char final, size_t length);
+  static Step legacyMouse(int button, int column, int row, size_t length);
+  static Step dropLong(std::string_view in, size_t i);
+
+  // Bytes above 0x7F.
+  static Step metaKey(unsigned char b);
+  static std::optional<Step> utf8Character(std::string_view in, bool final);
+  static Step typedCharacter(char32_t ch, size_t length);
+
+  HighBytes highBytes_;
   std::string buffer_;  // bytes waiting for the rest of a sequence
   int64_t lastFeedMs_ = 0;
   std::deque<std::string> keys_;

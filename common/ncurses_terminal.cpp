@@ -1,28 +1,19 @@
 #include "common/ncurses_terminal.h"
 
-#include <fcntl.h>
 #include <langinfo.h>
-#include <poll.h>
-#include <sys/ioctl.h>
-#include <termios.h>
-#include <unistd.h>
 
 #include <array>
-#include <cerrno>
-#include <climits>
 #include <clocale>
-#include <csignal>
 #include <cstdlib>
-#include <cstring>
-#include <ctime>
-#include <cwchar>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "common/cp437.h"
 #include "common/fatal.h"
 #include "common/key_decoder.h"
+#include "common/terminal_look.h"
+#include "common/tty.h"
+#include "common/tty_sequences.h"
 
 // Functions rather than macros, so that names like erase() and clear() of the
 // standard containers stay usable in this file.
@@ -34,227 +25,19 @@ namespace kivo {
 
 namespace {
 
-// ---------------------------------------------------------------------------------
-// What the signal handlers need. They may run at any moment, so everything they
-// use is prepared beforehand as plain bytes and written with write(2).
-
-constexpr int kEndSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
-constexpr int kCrashSignals[] = {SIGSEGV, SIGABRT, SIGBUS, SIGFPE, SIGILL};
-
-struct TtyState {
-  volatile sig_atomic_t active = 0;   // the terminal is ours and must be given back
-  volatile sig_atomic_t resized = 0;  // SIGWINCH came
-  volatile sig_atomic_t resumed = 0;  // back from Ctrl-Z: everything must be drawn again
-  int inFd = STDIN_FILENO;
-  int outFd = STDOUT_FILENO;
-  int wake[2] = {-1, -1};  // the handlers wake a waiting pause() through this pipe
-  termios shellModes{};
-  termios programModes{};
-  char restore[512] = {};
-  size_t restoreLength = 0;
-  char resume[256] = {};
-  size_t resumeLength = 0;
-  struct sigaction previous[NSIG] = {};
-  bool installed[NSIG] = {};
-};
-TtyState g;
-
-void writeAll(int fd, const char* data, size_t length) {
-  while (length > 0) {
-    ssize_t n = ::write(fd, data, length);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return;
-    data += n;
-    length -= static_cast<size_t>(n);
-  }
-}
-
-// Gives the terminal back; safe inside a signal handler.
-void restoreRaw() {
-  if (!g.active) return;
-  g.active = 0;
-  writeAll(g.outFd, g.restore, g.restoreLength);
-  tcsetattr(g.inFd, TCSADRAIN, &g.shellModes);
-}
-
-void reraise(int sig) {
-  struct sigaction dfl {};
-  dfl.sa_handler = SIG_DFL;
-  sigemptyset(&dfl.sa_mask);
-  sigaction(sig, &dfl, nullptr);
-  raise(sig);  // delivered as soon as the handler returns, with the default action
-}
-
-extern "C" void onEndSignal(int sig) {
-  int saved = errno;
-  restoreRaw();
-  reraise(sig);
-  errno = saved;
-}
-
-extern "C" void onCrashSignal(int sig, siginfo_t* info, void* context) {
-  int saved = errno;
-  restoreRaw();
-  // A sanitizer or debugger that was there first still gets to report the crash.
-  const struct sigaction& before = g.previous[sig];
-  if (before.sa_flags & SA_SIGINFO) {
-    if (before.sa_sigaction) before.sa_sigaction(sig, info, context);
-  } else if (before.sa_handler != SIG_DFL && before.sa_handler != SIG_IGN) {
-    before.sa_handler(sig);
-  }
-  reraise(sig);
-  errno = saved;
-}
-
-extern "C" void onResize(int) {
-  int saved = errno;
-  g.resized = 1;
-  if (g.wake[1] >= 0) (void)!::write(g.wake[1], "w", 1);
-  errno = saved;
-}
-
-extern "C" void onStop(int sig) {
-  int saved = errno;
-  bool wasActive = g.active;
-  restoreRaw();
-  struct sigaction mine = {};
-  sigaction(sig, nullptr, &mine);
-  struct sigaction dfl {};
-  dfl.sa_handler = SIG_DFL;
-  sigemptyset(&dfl.sa_mask);
-  sigaction(sig, &dfl, nullptr);
-  raise(sig);
-  sigset_t stop, old;
-  sigemptyset(&stop);
-  sigaddset(&stop, sig);
-  sigprocmask(SIG_UNBLOCK, &stop, &old);  // the process stops here until SIGCONT
-  sigprocmask(SIG_SETMASK, &old, nullptr);
-  sigaction(sig, &mine, nullptr);
-  if (wasActive) {
-    tcsetattr(g.inFd, TCSADRAIN, &g.programModes);
-    writeAll(g.outFd, g.resume, g.resumeLength);
-    g.active = 1;
-    g.resumed = 1;
-    g.resized = 1;
-    if (g.wake[1] >= 0) (void)!::write(g.wake[1], "c", 1);
-  }
-  errno = saved;
-}
-
-// Keeps the handlers out while the prepared bytes are being changed.
-class SignalsHeld {
- public:
-  SignalsHeld() {
-    sigset_t all;
-    sigfillset(&all);
-    sigdelset(&all, SIGSEGV);
-    sigdelset(&all, SIGBUS);
-    sigdelset(&all, SIGFPE);
-    sigdelset(&all, SIGILL);
-    pthread_sigmask(SIG_BLOCK, &all, &old_);
-  }
-  ~SignalsHeld() { pthread_sigmask(SIG_SETMASK, &old_, nullptr); }
-  SignalsHeld(const SignalsHeld&) = delete;
-  SignalsHeld& operator=(const SignalsHeld&) = delete;
-
- private:
-  sigset_t old_;
-};
-
-void install(int sig, void (*handler)(int), int flags) {
-  struct sigaction now {};
-  sigaction(sig, nullptr, &now);
-  // A signal that was ignored when we started (nohup, a shell without job control)
-  // stays ignored, as every well-behaved program does.
-  if (now.sa_handler == SIG_IGN && sig != SIGSEGV && sig != SIGBUS && sig != SIGFPE && sig != SIGILL &&
-      sig != SIGABRT)
-    return;
-  struct sigaction act {};
-  act.sa_handler = handler;
-  sigemptyset(&act.sa_mask);
-  act.sa_flags = flags;
-  if (sigaction(sig, &act, &g.previous[sig]) == 0) g.installed[sig] = true;
-}
-
-void installCrash(int sig) {
-  struct sigaction act {};
-  act.sa_sigaction = onCrashSignal;
-  sigemptyset(&act.sa_mask);
-  act.sa_flags = SA_SIGINFO;
-  if (sigaction(sig, &act, &g.previous[sig]) == 0) g.installed[sig] = true;
-}
-
-void installHandlers() {
-  for (int sig : kEndSignals) install(sig, onEndSignal, 0);
-  for (int sig : kCrashSignals) installCrash(sig);
-  install(SIGWINCH, onResize, SA_RESTART);
-  install(SIGTSTP, onStop, SA_RESTART);
-}
-
-void removeHandlers() {
-  for (int sig = 1; sig < NSIG; ++sig) {
-    if (!g.installed[sig]) continue;
-    sigaction(sig, &g.previous[sig], nullptr);
-    g.installed[sig] = false;
-  }
-}
-
-extern "C" void restoreAtExit() { restoreRaw(); }
-
-void closeWakePipe() {
-  for (int& fd : g.wake) {
-    if (fd >= 0) ::close(fd);
-    fd = -1;
-  }
-}
-
-// ---------------------------------------------------------------------------------
-
-int64_t monotonicMs() {
-  timespec ts{};
-  clock_gettime(CLOCK_MONOTONIC, &ts);
-  return static_cast<int64_t>(ts.tv_sec) * 1000 + ts.tv_nsec / 1000000;
-}
-
-// A terminfo string, or empty when the terminal has none. Padding marks ($<5>) are
-// for real teletypes and would reach the terminal as text when written raw.
+// A terminfo string, or empty when the terminal has none.
 std::string capability(const char* name) {
   const char* s = tigetstr(name);
   if (s == nullptr || s == reinterpret_cast<const char*>(-1)) return {};
-  std::string out;
-  for (const char* p = s; *p; ++p) {
-    if (p[0] == '$' && p[1] == '<') {
-      const char* close = std::strchr(p, '>');
-      if (close) {
-        p = close;
-        continue;
-      }
-    }
-    out.push_back(*p);
-  }
-  return out;
+  return withoutPadding(s);
 }
 
-std::string withNumber(const std::string& format, int n) {
+std::string withNumbers(const std::string& format, int n, int m = 0) {
   if (format.empty()) return {};
-  const char* s = tiparm(format.c_str(), n);
+  const char* s = tiparm(format.c_str(), n, m);
   return s ? std::string(s) : std::string();
 }
 
-bool startsWith(const char* text, const char* prefix) {
-  return text && std::strncmp(text, prefix, std::strlen(prefix)) == 0;
-}
-
-// The palette of the original display adapter counts blue as 1 and red as 4; the
-// terminal's colour numbers have them the other way round.
-int terminalColour(int paletteIndex) {
-  static const int kSwap[8] = {COLOR_BLACK, COLOR_BLUE,    COLOR_GREEN,  COLOR_CYAN,
-                               COLOR_RED,   COLOR_MAGENTA, COLOR_YELLOW, COLOR_WHITE};
-  return kSwap[paletteIndex & 7] + (paletteIndex & 8);
-}
-
-constexpr const char* kMouseOn = "\x1b[?1000h\x1b[?1002h\x1b[?1006h";
-constexpr const char* kMouseOff = "\x1b[?1006l\x1b[?1002l\x1b[?1000l";
 constexpr int kFrameMs = 33;  // at most about 30 pictures a second during long output
 
 }  // namespace
@@ -264,12 +47,11 @@ struct NcursesTerminal::Impl {
   bool mouse = false;
   bool utf8 = true;
   bool restored = false;
-  bool ownsSignals = false;
-  bool ownsWakePipe = false;
+  bool tookTty = false;
   KeyDecoder decoder;
 
-  // Colour: 16 or 8 terminal colours, or 0 for none.
-  int colours = 0;
+  int colours = 0;  // 16, 8 or none
+  // Attributes and pair of each palette combination (foreground with blink, background).
   std::array<std::array<attr_t, 16>, 32> attrs{};
   std::array<std::array<short, 16>, 32> pairs{};
 
@@ -280,9 +62,8 @@ struct NcursesTerminal::Impl {
   };
   std::array<Glyph, 256> glyphs{};
 
-  // Cursor shapes: [0] underline, [1] block; reset gives the user's own back.
-  std::string shape[2];
-  std::string shapeReset;
+  CursorShapes shapes;
+  RestoreBytes restoreBytes;
 
   // What the terminal shows now.
   const Screen* lastScreen = nullptr;
@@ -301,8 +82,10 @@ struct NcursesTerminal::Impl {
   int originalColumns = 0;
 
   void start(bool wantMouse);
+  void startNcurses();
   void setUpColours();
   void setUpGlyphs();
+  Glyph glyphFor(char32_t u) const;
   void setUpSequences(bool wantMouse);
   void prepareRestore();
   void takeSignals();
@@ -310,26 +93,36 @@ struct NcursesTerminal::Impl {
   void draw(const Screen& s);
   void drawNotice(int rows);
   void placeCursor(const Screen& s);
-  void readInput();
   void restore();
 };
 
 void NcursesTerminal::Impl::start(bool wantMouse) {
-  if (!isatty(g.inFd) || !isatty(g.outFd)) fail(kIllegalFunctionCall, "terminal: input and output must be a terminal");
-  if (g.active) fail(kIllegalFunctionCall, "terminal already in use");
+  tty::take();
+  tookTty = true;
   // Only the character set follows the user's locale; numbers and the like are
   // formatted by the program itself and must not change with it.
   std::setlocale(LC_CTYPE, "");
-  utf8 = std::strcmp(nl_langinfo(CODESET), "UTF-8") == 0;
-  decoder = KeyDecoder(utf8);
+  HighBytes highBytes = highBytesForCodeset(nl_langinfo(CODESET));
+  utf8 = highBytes == HighBytes::kUtf8;
+  decoder = KeyDecoder(highBytes);
 
-  tcgetattr(g.inFd, &g.shellModes);
-  if (pipe2(g.wake, O_NONBLOCK | O_CLOEXEC) != 0) g.wake[0] = g.wake[1] = -1;
-  ownsWakePipe = true;
-  // Our handlers go in before ncurses starts, so it leaves the signals to us.
-  installHandlers();
-  ownsSignals = true;
+  startNcurses();
+  tty::enterProgramModes();
+  def_prog_mode();
 
+  setUpColours();
+  setUpGlyphs();
+  setUpSequences(wantMouse);
+  originalLines = LINES;
+  originalColumns = COLS;
+
+  refresh();  // sends the switch to the alternate screen before our own bytes
+  if (mouse) tty::send(kMouseOn);
+  prepareRestore();
+  tty::activate();
+}
+
+void NcursesTerminal::Impl::startNcurses() {
   screen = newterm(nullptr, stdout, stdin);
   if (screen == nullptr) {
     const char* term = std::getenv("TERM");
@@ -345,42 +138,10 @@ void NcursesTerminal::Impl::start(bool wantMouse) {
   // ncurses would stop drawing half-way when it sees typed keys waiting; the picture
   // must always be finished, since it is only drawn again when it changes.
   typeahead(-1);
-
-  // Keys are read as raw bytes by our own decoder. Ctrl-C stays a signal; Ctrl-S and
-  // Ctrl-Q are plain keys; nothing translates CR or strips the eighth bit.
-  termios t{};
-  tcgetattr(g.inFd, &t);
-  t.c_iflag &= ~static_cast<tcflag_t>(IXON | IXOFF | IXANY | ISTRIP | INLCR | IGNCR | ICRNL);
-  t.c_lflag |= ISIG;
-  t.c_cc[VMIN] = 1;
-  t.c_cc[VTIME] = 0;
-  tcsetattr(g.inFd, TCSADRAIN, &t);
-  def_prog_mode();
-  g.programModes = t;
-
-  setUpColours();
-  setUpGlyphs();
-  setUpSequences(wantMouse);
-  originalLines = LINES;
-  originalColumns = COLS;
-
-  refresh();  // sends the switch to the alternate screen before our own bytes
-  if (mouse) writeAll(g.outFd, kMouseOn, std::strlen(kMouseOn));
-  prepareRestore();
-  g.active = 1;
-  static bool atExitRegistered = false;
-  if (!atExitRegistered) atExitRegistered = std::atexit(restoreAtExit) == 0;
 }
 
 void NcursesTerminal::Impl::setUpColours() {
-  colours = 0;
-  if (has_colors() && start_color() == OK) {
-    if (COLORS >= 16 && COLOR_PAIRS >= 256) {
-      colours = 16;
-    } else if (COLORS >= 8 && COLOR_PAIRS >= 64) {
-      colours = 8;
-    }
-  }
+  colours = has_colors() && start_color() == OK ? usableColours(COLORS, COLOR_PAIRS) : 0;
   if (colours) {
     // Pair 0 cannot be defined like the others; it is black on black, the one
     // combination every table of pairs needs.
@@ -389,157 +150,79 @@ void NcursesTerminal::Impl::setUpColours() {
       for (int b = 0; b < colours; ++b)
         if (f || b) init_pair(static_cast<short>(f * colours + b), static_cast<short>(f), static_cast<short>(b));
   }
-  for (int fg = 0; fg < 32; ++fg) {
-    for (int bg = 0; bg < 16; ++bg) {
-      attr_t a = A_NORMAL;
-      short pair = 0;
-      int f = fg & 15;
-      if (fg & 16) a |= A_BLINK;
-      if (colours == 16) {
-        pair = static_cast<short>(terminalColour(f) * 16 + terminalColour(bg));
-      } else if (colours == 8) {
-        pair = static_cast<short>((terminalColour(f) & 7) * 8 + (terminalColour(bg) & 7));
-        if (f & 8) a |= A_BOLD;  // eight colours: the bright ones are bold
-      } else {
-        if (f & 8) a |= A_BOLD;
-        if (bg != 0 && bg != 1) a |= A_REVERSE;  // without colour, at least the marked rows stand out
-      }
-      attrs[static_cast<size_t>(fg)][static_cast<size_t>(bg)] = a;
-      pairs[static_cast<size_t>(fg)][static_cast<size_t>(bg)] = pair;
+  for (size_t fg = 0; fg < 32; ++fg) {
+    for (size_t bg = 0; bg < 16; ++bg) {
+      CellLook look = cellLook(static_cast<int>(fg), static_cast<int>(bg), colours);
+      attrs[fg][bg] = (look.blink ? A_BLINK : A_NORMAL) | (look.bold ? A_BOLD : A_NORMAL) |
+                      (look.reverse ? A_REVERSE : A_NORMAL);
+      pairs[fg][bg] = look.pair;
     }
   }
 }
 
 void NcursesTerminal::Impl::setUpGlyphs() {
-  for (int b = 0; b < 256; ++b) {
-    Glyph& g1 = glyphs[static_cast<size_t>(b)];
-    char32_t u = cp437ToUnicode(static_cast<uint8_t>(b));
-    auto wc = static_cast<wchar_t>(u);
-    if (u < 0x80 && u >= 0x20) {
-      g1.text[0] = wc;
-      continue;
-    }
-    if (utf8) {
-      // A character the terminal would draw two cells wide (or not at all) would
-      // shift the rest of the row.
-      g1.text[0] = wcwidth(wc) == 1 ? wc : L'?';
-      continue;
-    }
-    // A terminal without UTF-8: lines and blocks from its own line-drawing set,
-    // characters of its code set as they are, the rest as '?'.
-    const cchar_t* acs = nullptr;
-    switch (u) {
-      case 0x2502: case 0x2551: acs = WACS_VLINE; break;
-      case 0x2500: case 0x2550: acs = WACS_HLINE; break;
-      case 0x250C: case 0x2554: case 0x2552: case 0x2553: acs = WACS_ULCORNER; break;
-      case 0x2510: case 0x2557: case 0x2555: case 0x2556: acs = WACS_URCORNER; break;
-      case 0x2514: case 0x255A: case 0x2558: case 0x2559: acs = WACS_LLCORNER; break;
-      case 0x2518: case 0x255D: case 0x255B: case 0x255C: acs = WACS_LRCORNER; break;
-      case 0x251C: case 0x2560: case 0x255E: case 0x255F: acs = WACS_LTEE; break;
-      case 0x2524: case 0x2563: case 0x2561: case 0x2562: acs = WACS_RTEE; break;
-      case 0x252C: case 0x2566: case 0x2564: case 0x2565: acs = WACS_TTEE; break;
-      case 0x2534: case 0x2569: case 0x2567: case 0x2568: acs = WACS_BTEE; break;
-      case 0x253C: case 0x256C: case 0x256A: case 0x256B: acs = WACS_PLUS; break;
-      case 0x2591: case 0x2592: case 0x2593: acs = WACS_CKBOARD; break;
-      case 0x2588: case 0x2584: case 0x258C: case 0x2590: case 0x2580: case 0x25A0: acs = WACS_BLOCK; break;
-      case 0x00B0: acs = WACS_DEGREE; break;
-      case 0x00B1: acs = WACS_PLMINUS; break;
-      case 0x2219: case 0x2022: case 0x00B7: acs = WACS_BULLET; break;
-      case 0x2264: acs = WACS_LEQUAL; break;
-      case 0x2265: acs = WACS_GEQUAL; break;
-      case 0x03C0: acs = WACS_PI; break;
-      case 0x2191: acs = WACS_UARROW; break;
-      case 0x2193: acs = WACS_DARROW; break;
-      case 0x2192: case 0x25BA: acs = WACS_RARROW; break;
-      case 0x2190: case 0x25C4: acs = WACS_LARROW; break;
-      case 0x2666: acs = WACS_DIAMOND; break;
-      default: break;
-    }
-    if (acs) {
-      wchar_t text[CCHARW_MAX + 1] = {};
-      attr_t a = A_NORMAL;
-      short pair = 0;
-      if (getcchar(acs, text, &a, &pair, nullptr) != ERR && text[0]) {
-        g1.text[0] = text[0];
-        g1.attr = a & A_ALTCHARSET;
-        continue;
-      }
-    }
-    char mb[MB_LEN_MAX];
-    std::mbstate_t state{};
-    bool drawable = u >= 0xA0 && std::wcrtomb(mb, wc, &state) != static_cast<size_t>(-1) && wcwidth(wc) == 1;
-    g1.text[0] = drawable ? wc : L'?';
-  }
+  for (int b = 0; b < 256; ++b) glyphs[static_cast<size_t>(b)] = glyphFor(cp437ToUnicode(static_cast<uint8_t>(b)));
   glyphs[0].text[0] = L' ';
+}
+
+NcursesTerminal::Impl::Glyph NcursesTerminal::Impl::glyphFor(char32_t u) const {
+  Glyph glyph;
+  // A terminal without UTF-8 has lines and blocks in its own line-drawing set.
+  if (char letter = utf8 ? 0 : lineDrawingLetter(u)) {
+    wchar_t text[CCHARW_MAX + 1] = {};
+    attr_t a = A_NORMAL;
+    short pair = 0;
+    if (getcchar(NCURSES_WACS(letter), text, &a, &pair, nullptr) != ERR && text[0]) {
+      glyph.text[0] = text[0];
+      glyph.attr = a & A_ALTCHARSET;
+      return glyph;
+    }
+  }
+  glyph.text[0] = drawableCharacter(u, utf8);
+  return glyph;
 }
 
 void NcursesTerminal::Impl::setUpSequences(bool wantMouse) {
   mouse = wantMouse;
-  const char* term = std::getenv("TERM");
   std::string ss = capability("Ss");
-  if (!ss.empty()) {
-    shape[0] = withNumber(ss, 3);  // blinking underline, as the console's cursor blinked
-    shape[1] = withNumber(ss, 1);  // blinking block for the half block
-    shapeReset = capability("Se");
-    if (shapeReset.empty()) shapeReset = withNumber(ss, 0);
-  } else if (startsWith(term, "linux")) {
-    shape[0] = "\x1b[?2c";  // the Linux console has a real half block
-    shape[1] = "\x1b[?4c";
-    shapeReset = "\x1b[?0c";
-  } else if (startsWith(term, "xterm") || startsWith(term, "screen") || startsWith(term, "tmux") ||
-             startsWith(term, "rxvt")) {
-    shape[0] = "\x1b[3 q";
-    shape[1] = "\x1b[1 q";
-    shapeReset = "\x1b[0 q";
+  if (ss.empty()) {
+    shapes = knownCursorShapes(std::getenv("TERM"));
+    return;
   }
+  shapes.underline = withNumbers(ss, 3);  // blinking underline, as the console's cursor blinked
+  shapes.block = withNumbers(ss, 1);      // blinking block for the half block
+  shapes.reset = capability("Se");
+  if (shapes.reset.empty()) shapes.reset = withNumbers(ss, 0);
 }
 
-// The bytes that give the terminal back from a signal handler, where ncurses cannot
-// be called; endwin() does the same on the ordinary way out.
+// The way out, built again whenever what it undoes changes: the signal handlers send
+// it whole, as they cannot call ncurses; restore() sends our own part around endwin().
 void NcursesTerminal::Impl::prepareRestore() {
-  std::string r;
-  if (mouse) r += kMouseOff;
-  r += shapeReset;
-  if (sizeRequested)
-    r += "\x1b[8;" + std::to_string(originalLines) + ";" + std::to_string(originalColumns) + "t";
-  r += capability("sgr0");
-  r += capability("cnorm");
-  std::string rmcup = capability("rmcup");
-  if (!rmcup.empty()) {
-    r += rmcup;
-  } else {
-    // No second screen to leave: put the shell's prompt below the picture.
-    std::string cup = capability("cup");
-    if (!cup.empty()) r += tiparm(cup.c_str(), LINES - 1, 0);
-    r += "\r\n";
-  }
-  std::string resume = capability("smcup");
-  if (mouse) resume += kMouseOn;
-
-  SignalsHeld held;
-  g.restoreLength = std::min(r.size(), sizeof g.restore);
-  std::memcpy(g.restore, r.data(), g.restoreLength);
-  g.resumeLength = std::min(resume.size(), sizeof g.resume);
-  std::memcpy(g.resume, resume.data(), g.resumeLength);
+  ExitStrings terminfo;
+  terminfo.sgr0 = capability("sgr0");
+  terminfo.cnorm = capability("cnorm");
+  terminfo.rmcup = capability("rmcup");
+  terminfo.smcup = capability("smcup");
+  terminfo.toLastRow = withNumbers(capability("cup"), LINES - 1, 0);
+  std::string sizeBack = sizeRequested ? windowSizeRequest(originalLines, originalColumns) : std::string();
+  restoreBytes = kivo::restoreBytes(terminfo, mouse, shapes.reset, sizeBack);
+  tty::prepareBytes(restoreBytes.all(), restoreBytes.resume);
 }
 
 // Resizes and the return from Ctrl-Z, noted by the handlers.
 void NcursesTerminal::Impl::takeSignals() {
-  if (g.resumed) {
-    g.resumed = 0;
+  tty::SignalNotes notes = tty::takeSignalNotes();
+  if (notes.resumed) {
     curs_set(1);  // the way out left it visible, whatever ncurses remembers
     clearok(curscr, TRUE);
     shownVisible = -1;
     shownShape = -1;
     force = true;
   }
-  if (g.resized) {
-    g.resized = 0;
-    char drain[64];
-    while (g.wake[0] >= 0 && ::read(g.wake[0], drain, sizeof drain) > 0) {
-    }
-    winsize ws{};
-    if (ioctl(g.outFd, TIOCGWINSZ, &ws) == 0 && ws.ws_row > 0 && ws.ws_col > 0) resizeterm(ws.ws_row, ws.ws_col);
+  if (notes.resized) {
+    int rows = 0;
+    int columns = 0;
+    if (tty::windowSize(rows, columns)) resizeterm(rows, columns);
     force = true;
     noticeRows = 0;
     prepareRestore();  // its way to the bottom row depends on the size
@@ -590,7 +273,7 @@ void NcursesTerminal::Impl::draw(const Screen& s) {
   lastScreen = &s;
   lastVersion = s.version();
   force = false;
-  lastDrawMs = monotonicMs();
+  lastDrawMs = tty::monotonicMs();
 }
 
 void NcursesTerminal::Impl::placeCursor(const Screen& s) {
@@ -605,8 +288,9 @@ void NcursesTerminal::Impl::placeCursor(const Screen& s) {
   if (!visible) return;
   // Scan lines of an 8-line cell: a thin cursor is an underline, anything taller a block.
   int wanted = s.cursorEnd() - s.cursorStart() >= 2 ? 1 : 0;
-  if (wanted == shownShape || shape[wanted].empty()) return;
-  writeAll(g.outFd, shape[wanted].data(), shape[wanted].size());
+  const std::string& shape = wanted ? shapes.block : shapes.underline;
+  if (wanted == shownShape || shape.empty()) return;
+  tty::send(shape);
   shownShape = wanted;
 }
 
@@ -626,51 +310,27 @@ void NcursesTerminal::Impl::drawNotice(int rows) {
   force = true;
 }
 
-void NcursesTerminal::Impl::readInput() {
-  char buffer[512];
-  // Bounded, so that a flood of input cannot keep the program from drawing.
-  for (int i = 0; i < 64; ++i) {
-    pollfd p{g.inFd, POLLIN, 0};
-    if (::poll(&p, 1, 0) <= 0) return;
-    ssize_t n = ::read(g.inFd, buffer, sizeof buffer);
-    if (n > 0) {
-      decoder.feed(std::string_view(buffer, static_cast<size_t>(n)), monotonicMs());
-      continue;
-    }
-    if (n < 0 && (errno == EINTR || errno == EAGAIN)) return;
-    fail(kFileIoError, "terminal input");  // the terminal has gone away
-  }
-}
-
 void NcursesTerminal::Impl::restore() {
   if (restored) return;
   restored = true;
   {
-    SignalsHeld held;
-    if (g.active) {
-      g.active = 0;
-      std::string extra;
-      if (mouse) extra += kMouseOff;
-      extra += shapeReset;
-      if (sizeRequested)
-        extra += "\x1b[8;" + std::to_string(originalLines) + ";" + std::to_string(originalColumns) + "t";
+    tty::SignalsHeld held;
+    if (tty::release()) {
       ::refresh();
-      writeAll(g.outFd, extra.data(), extra.size());
-      endwin();
+      tty::send(restoreBytes.own);
+      endwin();  // leaves the cursor at the start of the bottom row
+      tty::send(restoreBytes.below);
     }
   }
-  if (ownsSignals) removeHandlers();
-  ownsSignals = false;
+  if (tookTty) tty::removeHandlers();
 }
-
-// ---------------------------------------------------------------------------------
 
 NcursesTerminal::NcursesTerminal(bool mouse) : impl_(std::make_unique<Impl>()) {
   try {
     impl_->start(mouse);
   } catch (...) {
     impl_->restore();
-    if (impl_->ownsWakePipe) closeWakePipe();
+    if (impl_->tookTty) tty::closeWakePipe();
     throw;
   }
 }
@@ -678,7 +338,7 @@ NcursesTerminal::NcursesTerminal(bool mouse) : impl_(std::make_unique<Impl>()) {
 NcursesTerminal::~NcursesTerminal() {
   restore();
   if (impl_->screen) delscreen(impl_->screen);
-  if (impl_->ownsWakePipe) closeWakePipe();
+  if (impl_->tookTty) tty::closeWakePipe();
 }
 
 void NcursesTerminal::restore() { impl_->restore(); }
@@ -689,18 +349,18 @@ void NcursesTerminal::show(const Screen& screen) {
 
 void NcursesTerminal::outputTick(const Screen& screen) {
   if (impl_->restored) return;
-  if (monotonicMs() - impl_->lastDrawMs >= kFrameMs) impl_->show(screen);
+  if (tty::monotonicMs() - impl_->lastDrawMs >= kFrameMs) impl_->show(screen);
 }
 
 std::string NcursesTerminal::pollKey() {
   if (impl_->restored) return {};
-  impl_->readInput();
-  return impl_->decoder.nextKey(monotonicMs());
+  tty::readInput(impl_->decoder);
+  return impl_->decoder.nextKey(tty::monotonicMs());
 }
 
 bool NcursesTerminal::pollMouse(MouseState& state) {
   if (!impl_->mouse || impl_->restored) return false;
-  impl_->readInput();
+  tty::readInput(impl_->decoder);
   state = impl_->decoder.takeMouse();
   if (impl_->tooSmall) state.left = false;  // the picture under the pointer is not there
   return true;
@@ -708,46 +368,17 @@ bool NcursesTerminal::pollMouse(MouseState& state) {
 
 void NcursesTerminal::pause(int ms) {
   if (impl_->restored || ms <= 0) {
-    if (ms > 0) ::poll(nullptr, 0, ms);
+    tty::sleepMs(ms);
     return;
   }
   // What is waiting already is taken first, so it cannot cut this pause short again
   // and again in a loop that does not read keys.
-  impl_->readInput();
-  const int64_t end = monotonicMs() + ms;
-  while (true) {
-    int64_t left = end - monotonicMs();
-    if (left <= 0) return;
-    pollfd fds[2] = {{g.inFd, POLLIN, 0}, {g.wake[0], POLLIN, 0}};
-    int n = ::poll(fds, g.wake[0] >= 0 ? 2 : 1, static_cast<int>(left));
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return;
-    if (fds[0].revents) {
-      impl_->readInput();
-      return;
-    }
-    if (fds[1].revents) {  // a resize: the caller will draw, as the handler noted
-      char drain[64];
-      while (::read(g.wake[0], drain, sizeof drain) > 0) {
-      }
-      return;
-    }
-  }
+  tty::readInput(impl_->decoder);
+  // A signal ends the pause early too: the caller will draw, as the handler noted.
+  if (tty::waitForInput(ms) == tty::Woken::kInput) tty::readInput(impl_->decoder);
 }
 
-LocalTime NcursesTerminal::now() {
-  std::time_t t = std::time(nullptr);
-  std::tm tm{};
-  localtime_r(&t, &tm);
-  LocalTime lt;
-  lt.year = tm.tm_year + 1900;
-  lt.month = tm.tm_mon + 1;
-  lt.day = tm.tm_mday;
-  lt.hour = tm.tm_hour;
-  lt.minute = tm.tm_min;
-  lt.second = tm.tm_sec;
-  return lt;
-}
+LocalTime NcursesTerminal::now() { return tty::localTime(); }
 
 bool NcursesTerminal::resize(int rows) {
   if (impl_->restored) return false;
@@ -755,9 +386,8 @@ bool NcursesTerminal::resize(int rows) {
   if (LINES >= rows && COLS >= Screen::kColumns) return true;
   // xterm's window request; until the terminal has the rows, show() puts up the
   // notice instead of a picture that does not fit.
-  std::string request = "\x1b[8;" + std::to_string(rows) + ";" + std::to_string(Screen::kColumns) + "t";
   ::refresh();
-  writeAll(g.outFd, request.data(), request.size());
+  tty::send(windowSizeRequest(rows, Screen::kColumns));
   impl_->sizeRequested = true;
   impl_->prepareRestore();
   return true;

@@ -1,5 +1,6 @@
 #include "common/program.h"
 
+#include <csignal>
 #include <cstdio>
 #include <exception>
 #include <new>
@@ -31,6 +32,10 @@ void printPicture(const Screen& screen) {
 }  // namespace
 
 int runOnTerminal(const ProgramOptions& options, const std::function<int(Console&)>& body) {
+  // A write past the file-size limit (ulimit -f) would end the program at once, with
+  // no message and the terminal still ours; ignored, the write fails with EFBIG and
+  // is a runtime error like any other failed write.
+  std::signal(SIGXFSZ, SIG_IGN);
   int status = 0;
   std::string message;
   std::optional<Screen> picture;

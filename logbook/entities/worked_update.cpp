@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "common/fatal.h"
+#include "common/fd_io.h"
 #include "common/files.h"
 #include "common/text.h"
 #include "common/worked.h"
@@ -102,15 +103,9 @@ class PositionedReader {
 void overwriteLine(const std::string& path, off_t start, const std::string& line) {
   int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
   if (fd < 0) fail(errorNumberFromErrno(errno), "open " + path);
-  size_t done = 0;
-  while (done < line.size()) {
-    ssize_t put = ::pwrite(fd, line.data() + done, line.size() - done, start + static_cast<off_t>(done));
-    if (put < 0) {
-      if (errno == EINTR) continue;
-      ::close(fd);
-      fail(kFileIoError, "write " + path);
-    }
-    done += static_cast<size_t>(put);
+  if (!writeAllAt(fd, line.data(), line.size(), start)) {
+    ::close(fd);
+    fail(kFileIoError, "write " + path);
   }
   if (::close(fd) != 0) fail(kFileIoError, "write " + path);
 }

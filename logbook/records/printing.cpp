@@ -6,6 +6,7 @@
 #include <cerrno>
 
 #include "common/fatal.h"
+#include "common/fd_io.h"
 #include "logbook/records/log_store.h"
 
 namespace kivo {
@@ -47,15 +48,7 @@ class Printer {
 
  private:
   void flush() {
-    size_t done = 0;
-    while (done < pending_.size()) {
-      ssize_t n = ::write(fd_, pending_.data() + done, pending_.size() - done);
-      if (n < 0) {
-        if (errno == EINTR) continue;
-        fail(kFileIoError, "write LPT1:");
-      }
-      done += static_cast<size_t>(n);
-    }
+    if (!writeAll(fd_, pending_.data(), pending_.size())) fail(kFileIoError, "write LPT1:");
     pending_.clear();
   }
 

@@ -111,3 +111,33 @@ tt_expect_restored
 [[ -e $dir/KIVOLOG.RUN ]] && tt_fail "the run marker stayed behind"
 [[ $(head -c 9 "$dir/LOGMAIN.DAT") == "X01 JAN 2" ]] || tt_fail "the edited date was not saved"
 tt_ok "insert mode, and Esc saves the line and restores the terminal"
+
+# --- a log that may not grow: the write fails as a runtime error ----------------------
+# Seven records are 1008 bytes; with files limited to 1 KiB the eighth is cut short
+# after 16 bytes. The program must neither die of SIGXFSZ nor keep the piece.
+dir=$(tt_logbook_dir)
+cp "$SRC/data/demo/WORKED.CFM" "$dir/"
+for ((i = 1; i <= 7; i++)); do
+  rec "01 JAN 26" 14.02500 CW 100 1200 "DL$i" 599 599 1201 GERMANY "" ""
+done >"$dir/LOGMAIN.DAT"
+before=$(od -An -tx1 "$dir/LOGMAIN.DAT")
+tt_start "$dir" bash -c 'ulimit -f 1 && exec "$0"' "$BIN"
+wait_record 8
+tt_wait_cursor 11 1
+tt_text "06 DEC 26"
+tt_text "14.02500"
+tt_text "cw  "
+tt_keys Tab
+tt_text "1200"
+tt_text "k1abc"
+tt_keys Tab
+tt_wait_row 11 "USA"
+tt_keys Enter
+status=$(tt_wait_exit)
+[[ $status == 3 ]] || tt_fail "a write past the size limit ended with status $status"
+tt_expect_restored
+tt_screen | grep -q '^Aborting due to runtime error 3 (file I/O error)' ||
+  tt_fail "no error message for the write past the size limit"
+[[ $(od -An -tx1 "$dir/LOGMAIN.DAT") == "$before" ]] ||
+  tt_fail "the log changed: $(stat -c %s "$dir/LOGMAIN.DAT") bytes"
+tt_ok "a write past the file-size limit: runtime error 3, the log as it was, terminal restored"

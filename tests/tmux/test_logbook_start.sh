@@ -64,3 +64,23 @@ expect_signal_end TERM 143
 expect_signal_end HUP 129
 expect_signal_end C-c 130
 expect_signal_end SEGV 139
+
+# --- a terminal without a second screen: the prompt below the last picture ----------
+# vt100 has no smcup/rmcup, so the picture stays; the shell's next line must start on
+# a fresh row under it, not on top of the key legend.
+TT_TERM=vt100
+for how in Escape TERM; do
+  dir=$(tt_logbook_dir)
+  tt_start "$dir" "$BIN"
+  tt_wait_row 25 "F1=Search F2=Befr"
+  case $how in
+    Escape) tt_keys Escape ;;
+    *) kill "-$how" "$(tt_pid)" ;;
+  esac
+  tt_wait_exit >/dev/null
+  tt_expect_restored
+  tt_screen | grep -qx '\[shell again\]' || tt_fail "vt100, $how: the shell's line does not start afresh"
+  tt_screen | grep -q '^F1=Search F2=Befr F4=Print F5=Reports F6=NewFile' ||
+    tt_fail "vt100, $how: the picture's last row was written over"
+  tt_ok "vt100, $how: the prompt starts on a fresh line below the picture"
+done

@@ -146,6 +146,32 @@ status=$(tt_wait_exit)
 [[ $status == 0 ]] || tt_fail "Esc ended with status $status"
 tt_ok "NOMOUSE: no mouse reporting, clicks ignored"
 
+# --- a locale without character set -------------------------------------------------
+# LANG=C says nothing of the terminal: UTF-8 where the bytes form it, else Latin-1.
+# Either way the code page's byte goes into the record; the cells show '?'.
+dir=$(demo_dir)
+tt_start "$dir" env LANG=C LC_ALL=C "$BIN"
+tt_wait_row 1 "V2.13"
+tt_wait_cursor 4 1
+tt_keys Tab Tab Tab Tab Tab
+tt_wait_cursor 4 35
+tt_text "K1"
+tt_bytes c4 e1  # Latin-1 Ä and á (which as a meta byte would be Alt-A)
+tt_text "Ö"     # UTF-8
+tt_wait_cursor 4 40
+[[ $(tt_row 4 | cut -c35-39) == "K1???" ]] || tt_fail "LANG=C: typed letters not shown as '?': $(tt_row 4)"
+tt_row 3 | grep -q "Realtime" && tt_fail "LANG=C: a typed á switched real-time mode"
+tt_keys Tab
+tt_wait_row 4 "USA"
+tt_keys Enter
+tt_wait_row 1 "Record = 2"
+tt_keys Escape
+status=$(tt_wait_exit)
+[[ $status == 0 ]] || tt_fail "Esc ended with status $status"
+[[ $(od -An -tx1 -j44 -N5 "$dir/LOGMAIN.DAT" | tr -d ' ') == 4b318ea099 ]] ||
+  tt_fail "LANG=C: STATION holds $(od -An -tx1 -j44 -N16 "$dir/LOGMAIN.DAT")"
+tt_ok "LANG=C: typed Latin-1 and UTF-8 letters are stored as the code page's bytes"
+
 # --- a terminal of eight colours ----------------------------------------------------
 TT_TERM=screen
 tt_start "$(demo_dir)" "$BIN"

@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+
+#include <csignal>
+#include <functional>
 
 #include "common/fatal.h"
 #include "common/files.h"
@@ -125,6 +129,55 @@ TEST(Files, RecordFileReadsZerosPastTheEnd) {
   EXPECT_EQ(readFile("LOG.DAT").substr(288), std::string(144, 'C'));
   EXPECT_TRUE(f.close());
   EXPECT_THROW(f.write(1, rec), RuntimeError);
+}
+
+// The file-size limit of `ulimit -f`, with SIGXFSZ ignored as the programs do, so a
+// write past it fails with EFBIG.
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(rlim_t bytes) {
+    ::getrlimit(RLIMIT_FSIZE, &old_);
+    rlimit lower = old_;
+    lower.rlim_cur = std::min(bytes, old_.rlim_max);
+    ::setrlimit(RLIMIT_FSIZE, &lower);
+    oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+  }
+  ~FileSizeLimit() {
+    ::setrlimit(RLIMIT_FSIZE, &old_);
+    std::signal(SIGXFSZ, oldHandler_);
+  }
+
+ private:
+  rlimit old_{};
+  void (*oldHandler_)(int) = SIG_DFL;
+};
+
+int errorOf(const std::function<void()>& step) {
+  try {
+    step();
+  } catch (const RuntimeError& e) {
+    return e.number();
+  }
+  return 0;
+}
+
+TEST(Files, WritesPastAFileSizeLimitFailAndLeaveNoPieceOfARecord) {
+  TempDir dir;
+  writeFile("LOG.DAT", std::string(6 * 144, 'A'));
+  writeFile("GRID.SQU", "old\r\n");
+  RecordFile log;
+  log.open("LOG.DAT");
+  uint8_t rec[144];
+  std::fill(std::begin(rec), std::end(rec), 'N');
+  {
+    FileSizeLimit limit(1000);  // record 7 would end at 1008: 136 bytes of it fit
+    EXPECT_EQ(errorOf([&] { log.write(7, rec); }), kFileIoError);
+    EXPECT_EQ(errorOf([&] { writeFileAtomically("GRID.SQU", std::string(2000, 'x')); }), kFileIoError);
+  }
+  EXPECT_EQ(readFile("LOG.DAT"), std::string(6 * 144, 'A'));
+  EXPECT_EQ(readFile("GRID.SQU"), "old\r\n");
+  log.write(7, rec);
+  EXPECT_EQ(log.count(), 7);
 }
 
 }  // namespace kivo

@@ -122,6 +122,34 @@ TEST(KeyDecoder, Utf8CharactersBecomeTheirCodePageByte) {
   EXPECT_EQ(decode("\xed\xa0\x80"), Keys{ext(0x32)});
 }
 
+// A locale without a character set (LANG=C) says nothing of the terminal: UTF-8 where
+// the bytes form it, else Latin-1; either way the code page's byte, or nothing.
+TEST(KeyDecoder, LocaleWithoutCharsetTakesUtf8ElseLatin1) {
+  EXPECT_EQ(highBytesForCodeset("UTF-8"), HighBytes::kUtf8);
+  EXPECT_EQ(highBytesForCodeset("ANSI_X3.4-1968"), HighBytes::kUtf8OrLatin1);
+  EXPECT_EQ(highBytesForCodeset("ISO-8859-15"), HighBytes::kMeta);
+  struct Case {
+    std::string bytes;
+    Keys keys;
+  };
+  const Case cases[] = {
+      {"\xe9", {"\x82"}},                // Latin-1 é
+      {"\xe1\xe4", {"\xa0", "\x84"}},    // á ä: letters, never Alt-A and Alt-D
+      {"\xfc\xdf", {"\x81", "\xe1"}},    // ü ß
+      {"\xe9x", {"\x82", "x"}},           // é, then a key that is no part of it
+      {"\xc3\xa9", {"\x82"}},             // é in UTF-8
+      {"\xc3\xbc\xe2\x94\x82", {"\x81", "\xb3"}},  // ü │ in UTF-8, not Latin-1 pieces
+      {"\xd5\xa4" "a", {"a"}},            // Õ ¤: none in the code page
+      {"\x85\x9b", {}},                   // C1 controls
+      {"\x1b\xe9", {"\x82"}},             // Alt with é
+  };
+  for (const Case& c : cases) {
+    KeyDecoder d(HighBytes::kUtf8OrLatin1);
+    d.feed(c.bytes, 0);
+    EXPECT_EQ(drain(d, 10000), c.keys) << ::testing::PrintToString(c.bytes);
+  }
+}
+
 TEST(KeyDecoder, CharacterSplitAcrossReads) {
   KeyDecoder d;
   d.feed("\xe2", 0);

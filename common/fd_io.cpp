@@ -1,0 +1,41 @@
+#include "common/fd_io.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+
+namespace kivo {
+
+namespace {
+
+// A write that took nothing would come back the same way for ever.
+bool advance(ssize_t n, const char*& data, size_t& length) {
+  if (n == 0) errno = EIO;
+  if (n <= 0) return false;
+  data += n;
+  length -= static_cast<size_t>(n);
+  return true;
+}
+
+}  // namespace
+
+bool writeAll(int fd, const char* data, size_t length) {
+  while (length > 0) {
+    ssize_t n = ::write(fd, data, length);
+    if (n < 0 && errno == EINTR) continue;
+    if (!advance(n, data, length)) return false;
+  }
+  return true;
+}
+
+bool writeAllAt(int fd, const char* data, size_t length, off_t offset) {
+  while (length > 0) {
+    ssize_t n = ::pwrite(fd, data, length, offset);
+    if (n < 0 && errno == EINTR) continue;
+    if (!advance(n, data, length)) return false;
+    offset += n;
+  }
+  return true;
+}
+
+}  // namespace kivo

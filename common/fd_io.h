@@ -1,0 +1,17 @@
+#pragma once
+// Writes that finish: retried when a signal interrupts them and continued after a
+// short write. Safe inside a signal handler, as they call nothing but write(2) and
+// pwrite(2), so the terminal's handlers use them too.
+#include <sys/types.h>
+
+#include <cstddef>
+
+namespace kivo {
+
+// False when the bytes could not all be written (errno says why); what was written
+// before the failure stays written.
+[[nodiscard]] bool writeAll(int fd, const char* data, size_t length);
+// The same at `offset`, leaving the file position alone.
+[[nodiscard]] bool writeAllAt(int fd, const char* data, size_t length, off_t offset);
+
+}  // namespace kivo
