@@ -106,6 +106,12 @@ inline double copyFile(const std::string& from, const std::string& to) {
     if (std::system(command.c_str()) != 0) std::fprintf(stderr, "%s failed\n", command.c_str());
   });
 }
+inline double copyAndSync(const std::string& from, const std::string& to) {
+  const std::string command = "cp '" + from + "' '" + to + "' && sync '" + to + "'";
+  return timeIt([&] {
+    if (std::system(command.c_str()) != 0) std::fprintf(stderr, "%s failed\n", command.c_str());
+  });
+}
 inline double catFile(const std::string& name) {
   const std::string command = "cat '" + name + "' >/dev/null";
   return timeIt([&] {

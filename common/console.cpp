@@ -32,6 +32,11 @@ std::string Console::inkey() {
   return terminal_.pollKey();
 }
 
+std::string Console::inkeyDuringOutput() {
+  terminal_.outputTick(screen_);
+  return terminal_.pollKey();
+}
+
 void Console::pause(int ms) {
   terminal_.show(screen_);
   terminal_.pause(ms);

@@ -38,6 +38,9 @@ class Console {
 
   // Non-blocking key poll; the terminal is brought up to date first.
   std::string inkey();
+  // The same during long work: the terminal shows the screen at most about 30 times
+  // a second instead of at every poll.
+  std::string inkeyDuringOutput();
   bool pollMouse(MouseState& state) { return terminal_.pollMouse(state); }
   void pause(int ms);
   // Waits for any key and returns it.

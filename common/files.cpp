@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -233,7 +234,7 @@ long long recordCountForLength(long long length) {
 RecordFile::~RecordFile() { close(); }
 
 RecordFile::RecordFile(RecordFile&& other) noexcept
-    : fd_(other.fd_), name_(std::move(other.name_)), lastError_(other.lastError_) {
+    : fd_(other.fd_), name_(std::move(other.name_)), lastError_(other.lastError_), length_(other.length_) {
   other.fd_ = -1;
 }
 
@@ -243,6 +244,8 @@ RecordFile& RecordFile::operator=(RecordFile&& other) noexcept {
     fd_ = other.fd_;
     name_ = std::move(other.name_);
     lastError_ = other.lastError_;
+    length_ = other.length_;
+    cacheCount_ = 0;
     other.fd_ = -1;
   }
   return *this;
@@ -262,7 +265,9 @@ bool RecordFile::tryOpen(const std::string& name) {
       lastError_ = EISDIR;
       return false;
     }
+    length_ = st.st_size;
   }
+  cacheCount_ = 0;
   name_ = name;
   return fd_ >= 0;
 }
@@ -272,18 +277,14 @@ void RecordFile::open(const std::string& name) {
 }
 
 bool RecordFile::close() {
+  cacheCount_ = 0;
   if (fd_ < 0) return true;
   int rc = ::close(fd_);
   fd_ = -1;
   return rc == 0;
 }
 
-long long RecordFile::length() const {
-  if (fd_ < 0) return 0;
-  struct stat st;
-  if (::fstat(fd_, &st) != 0) fail(kFileIoError, "length of " + name_);
-  return st.st_size;
-}
+long long RecordFile::length() const { return fd_ < 0 ? 0 : length_; }
 
 long long RecordFile::count() const { return recordCountForLength(length()); }
 
@@ -303,38 +304,36 @@ size_t RecordFile::readBytes(long long offset, uint8_t* buffer, size_t length) c
 }
 
 void RecordFile::read(long long n, uint8_t* record) const {
-  std::memset(record, 0, kRecordSize);
   if (fd_ < 0) fail(kFileIoError, "read " + name_);
   if (n < 1) fail(kIllegalFunctionCall, "read record " + std::to_string(n));
-  off_t offset = static_cast<off_t>(n - 1) * static_cast<off_t>(kRecordSize);
-  size_t done = 0;
-  while (done < kRecordSize) {
-    ssize_t got = ::pread(fd_, record + done, kRecordSize - done, offset + static_cast<off_t>(done));
-    if (got < 0) {
-      if (errno == EINTR) continue;
-      fail(kFileIoError, "read " + name_);
-    }
-    if (got == 0) break;  // past the end: the rest stays 0x00
-    done += static_cast<size_t>(got);
+  if (n < cacheFirst_ || n >= cacheFirst_ + cacheCount_) {
+    // The records from n on are read in one go: the browse screen and the runs ask
+    // for their neighbours next. Bytes past the end of the file read as 0x00.
+    cache_.resize(kCacheRecords * kRecordSize);
+    const size_t got = readBytes((n - 1) * static_cast<long long>(kRecordSize), cache_.data(), cache_.size());
+    std::memset(cache_.data() + got, 0, cache_.size() - got);
+    cacheFirst_ = n;
+    cacheCount_ = static_cast<long long>(kCacheRecords);
   }
+  std::memcpy(record, cache_.data() + static_cast<size_t>(n - cacheFirst_) * kRecordSize, kRecordSize);
 }
 
 void RecordFile::write(long long n, const uint8_t* record) {
   if (fd_ < 0) fail(kFileIoError, "write " + name_);
   if (n < 1) fail(kIllegalFunctionCall, "write record " + std::to_string(n));
   off_t offset = static_cast<off_t>(n - 1) * static_cast<off_t>(kRecordSize);
-  const long long before = length();
   if (!writeAllAt(fd_, reinterpret_cast<const char*>(record), kRecordSize, offset)) {
     // A full disk or a file-size limit can cut a new record short: the log goes back
     // to its length before, so no piece of a record is left at its end.
-    if (length() > before) (void)!::ftruncate(fd_, static_cast<off_t>(before));
+    struct stat st;
+    if (::fstat(fd_, &st) == 0 && st.st_size > length_) (void)!::ftruncate(fd_, static_cast<off_t>(length_));
+    cacheCount_ = 0;
     fail(kFileIoError, "write " + name_);
   }
+  length_ = std::max<long long>(length_, offset + static_cast<long long>(kRecordSize));
+  if (n >= cacheFirst_ && n < cacheFirst_ + cacheCount_)
+    std::memcpy(cache_.data() + static_cast<size_t>(n - cacheFirst_) * kRecordSize, record, kRecordSize);
 }
-
-}  // namespace kivo
-
-namespace kivo {
 
 // ---- RecordFileView ----
 

@@ -96,7 +96,7 @@ class RecordFile {
   // True when closing went well (or nothing was open).
   bool close();
 
-  long long length() const;
+  long long length() const;  // as of the last write or the opening
   // Length / 144 rounded to the nearest whole number, a half to even.
   long long count() const;
   // Reads record n; bytes past the end of the file read as 0x00.
@@ -111,6 +111,14 @@ class RecordFile {
   int fd_ = -1;
   std::string name_;
   int lastError_ = 0;
+  // Kept from the opening on: the log is ours while it is open (the logbook holds
+  // it locked), and asking the file system at every count costs a system call.
+  long long length_ = 0;
+  // The records last read ahead; writes go through to them.
+  static constexpr size_t kCacheRecords = 256;
+  mutable std::vector<uint8_t> cache_;
+  mutable long long cacheFirst_ = 0;
+  mutable long long cacheCount_ = 0;
 };
 
 long long recordCountForLength(long long length);

@@ -53,6 +53,20 @@ void Screen::scrollUp() {
   std::fill(cells_.end() - kColumns, cells_.end(), Cell{' ', static_cast<uint8_t>(fg_), static_cast<uint8_t>(bg_)});
 }
 
+void Screen::scrollRowsUp(int first, int last) {
+  auto row = [&](int r) { return cells_.begin() + (r - 1) * kColumns; };
+  std::move(row(first + 1), row(last + 1), row(first));
+  std::fill(row(last), row(last + 1), Cell{' ', static_cast<uint8_t>(fg_), static_cast<uint8_t>(bg_)});
+  touch();
+}
+
+void Screen::scrollRowsDown(int first, int last) {
+  auto row = [&](int r) { return cells_.begin() + (r - 1) * kColumns; };
+  std::move_backward(row(first), row(last), row(last + 1));
+  std::fill(row(first), row(first + 1), Cell{' ', static_cast<uint8_t>(fg_), static_cast<uint8_t>(bg_)});
+  touch();
+}
+
 void Screen::newLine() {
   pendingWrap_ = false;
   column_ = 1;
@@ -78,7 +92,18 @@ void Screen::putChar(uint8_t ch) {
 }
 
 void Screen::print(std::string_view text) {
-  for (char c : text) putChar(static_cast<uint8_t>(c));
+  // Most output fits on the cursor's row: written in one sweep.
+  if (!pendingWrap_ && !text.empty() && static_cast<size_t>(kColumns - column_ + 1) >= text.size()) {
+    Cell* cell = &at(row_, column_);
+    for (char c : text) *cell++ = Cell{static_cast<uint8_t>(c), static_cast<uint8_t>(fg_), static_cast<uint8_t>(bg_)};
+    column_ += static_cast<int>(text.size());
+    if (column_ > kColumns) {
+      column_ = kColumns;
+      pendingWrap_ = true;
+    }
+  } else {
+    for (char c : text) putChar(static_cast<uint8_t>(c));
+  }
   touch();
 }
 
@@ -93,12 +118,8 @@ void Screen::nextZone() {
   touch();
 }
 
-uint8_t Screen::charAt(int row, int column) const { return cellAt(row, column).ch; }
-
-const Cell& Screen::cellAt(int row, int column) const {
-  if (row < 1 || row > rows_ || column < 1 || column > kColumns)
-    fail(kIllegalFunctionCall, "screen cell " + std::to_string(row) + "," + std::to_string(column));
-  return cells_[static_cast<size_t>((row - 1) * kColumns + (column - 1))];
+void Screen::outside(int row, int column) const {
+  fail(kIllegalFunctionCall, "screen cell " + std::to_string(row) + "," + std::to_string(column));
 }
 
 void Screen::setChar(int row, int column, uint8_t ch) {
@@ -122,7 +143,12 @@ std::string Screen::rowText(int row) const { return textAt(row, 1, kColumns); }
 
 std::string Screen::textAt(int row, int first, int last) const {
   std::string out;
-  for (int c = first; c <= last; ++c) out.push_back(static_cast<char>(charAt(row, c)));
+  if (last < first) return out;
+  cellAt(row, first);  // range checks
+  cellAt(row, last);
+  out.resize(static_cast<size_t>(last - first + 1));
+  const Cell* cell = &cells_[static_cast<size_t>((row - 1) * kColumns + (first - 1))];
+  for (char& c : out) c = static_cast<char>((cell++)->ch);
   return out;
 }
 

@@ -58,11 +58,18 @@ class Screen {
     print(text);
     newLine();
   }
+  // Moves rows first+1..last up by one row (or first..last-1 down by one); the row
+  // that comes free is blank in the current colours. The cursor does not move.
+  void scrollRowsUp(int first, int last);
+  void scrollRowsDown(int first, int last);
   // Moves on to the start of the next print zone of 14 columns (or the next row).
   void nextZone();
 
-  uint8_t charAt(int row, int column) const;
-  const Cell& cellAt(int row, int column) const;
+  uint8_t charAt(int row, int column) const { return cellAt(row, column).ch; }
+  const Cell& cellAt(int row, int column) const {
+    if (row < 1 || row > rows_ || column < 1 || column > kColumns) outside(row, column);
+    return cells_[static_cast<size_t>((row - 1) * kColumns + (column - 1))];
+  }
   // Writes one cell directly in the current colours; the cursor does not move.
   void setChar(int row, int column, uint8_t ch);
   // Repaints one cell's colours, keeping its character.
@@ -80,6 +87,7 @@ class Screen {
 
  private:
   Cell& at(int row, int column) { return cells_[static_cast<size_t>((row - 1) * kColumns + (column - 1))]; }
+  [[noreturn]] void outside(int row, int column) const;
   void scrollUp();
   void putChar(uint8_t ch);
   void touch() { ++version_; }

@@ -36,6 +36,8 @@ class ScriptedTerminal : public Terminal {
   bool resize(int rows) override;
 
   void show(const Screen& screen) override;
+  // Long output is not drawn, but it is a change on the screen all the same.
+  void outputTick(const Screen& screen) override { seenVersion_ = screen.version(); }
   std::string pollKey() override;
   bool pollMouse(MouseState& state) override;
   void pause(int ms) override;

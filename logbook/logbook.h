@@ -2,6 +2,7 @@
 // The one state object of the logbook: configuration, station settings, browse
 // state, the record buffer, the tables and the flags. Every operation takes it.
 #include <array>
+#include <memory>
 #include <string>
 
 #include "common/console.h"
@@ -90,6 +91,8 @@ struct AutoLog {
   std::string text;  // its comment; kept for a later station when there is no call
 };
 
+struct WorkedTableCache;
+
 struct Logbook {
   explicit Logbook(Console& c) : console(c) {}
 
@@ -112,6 +115,7 @@ struct Logbook {
 
   AutoLog autoLog;
   RadioValues radio;
+  std::shared_ptr<WorkedTableCache> workedCache;  // WORKED.CFM kept during a run of updates
   std::string lastSearchText;  // the text of the last search (F1), for "="
   std::string savedLogName;    // the log to go back to from the worked-before list
 };

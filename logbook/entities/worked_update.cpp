@@ -6,7 +6,9 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <algorithm>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "common/fatal.h"
@@ -185,6 +187,50 @@ void updateGridTable(Logbook& lb) {
   writeFileAtomically(resolveExisting(lb.config.gridFileName), bytes);
 }
 
+// WORKED.CFM as read once for a run of updates: its lines, where each starts, and
+// the entity lines by name and those that may carry a tag.
+struct WorkedTableCache {
+  bool loaded = false;
+  std::string path;
+  std::vector<std::string> lines;
+  std::vector<off_t> starts;
+  std::unordered_map<std::string, std::vector<size_t>> byName;
+  std::vector<size_t> withDollar;
+
+  void load(const std::string& file) {
+    path = file;
+    PositionedReader reader(path);
+    std::string line;
+    off_t start = 0;
+    while (reader.next(line, start)) {
+      if (isEntityLine(line)) {
+        byName[std::string(entityNameOf(line))].push_back(lines.size());
+        if (line.find('$') != std::string::npos) withDollar.push_back(lines.size());
+      }
+      lines.push_back(line);
+      starts.push_back(start);
+    }
+    loaded = true;
+  }
+
+  // The entity lines that the contact's name or tag could select, in file order.
+  std::vector<size_t> candidates(const std::string& country, const std::string& tag) const {
+    std::vector<size_t> out;
+    auto named = byName.find(country);
+    if (named != byName.end()) out = named->second;
+    if (!tag.empty()) {
+      const size_t own = out.size();
+      out.insert(out.end(), withDollar.begin(), withDollar.end());
+      std::inplace_merge(out.begin(), out.begin() + static_cast<long>(own), out.end());
+      out.erase(std::unique(out.begin(), out.end()), out.end());
+    }
+    return out;
+  }
+};
+
+void beginWorkedBatch(Logbook& lb) { lb.workedCache = std::make_shared<WorkedTableCache>(); }
+void endWorkedBatch(Logbook& lb) { lb.workedCache.reset(); }
+
 void updateWorkedTables(Logbook& lb) {
   const std::string country = shownField(lb.record, Field::COUNTRY);
   if (country[0] == ' ' || country.find('?') != std::string::npos) return;
@@ -200,20 +246,24 @@ void updateWorkedTables(Logbook& lb) {
   contact.mode = shownField(lb.record, Field::MODE);
   const std::string tag = contactTag(comments);
 
-  const std::string path = resolveExisting(lb.config.workedFileName);
-  PositionedReader reader(path);
-  std::string line;
-  off_t start = 0;
-  while (!lb.workedUpdated && reader.next(line, start)) {
-    if (!isEntityLine(line)) continue;
+  // A single update reads the table afresh; a run of them shares one reading.
+  WorkedTableCache single;
+  WorkedTableCache& table = lb.workedCache ? *lb.workedCache : single;
+  if (!table.loaded) table.load(resolveExisting(lb.config.workedFileName));
+  for (size_t i : table.candidates(country, tag)) {
+    std::string& line = table.lines[i];
     bool byName = entityNameOf(line) == country;
     if (!byName && !hasTag(line, tag)) continue;
     for (int k = 1; k <= kCategoryCount; ++k)
       if (categoryApplies(contact, k)) applyMark(lb, line[static_cast<size_t>(markColumn(k) - 1)]);
     if (!lb.workedUpdated) continue;
-    overwriteLine(path, start, line);
+    overwriteLine(table.path, table.starts[i], line);
     // The tagged line is the one the contact is really for: go on until it is reached.
-    if (byName && !tag.empty() && !hasTag(line, tag)) lb.workedUpdated = false;
+    if (byName && !tag.empty() && !hasTag(line, tag)) {
+      lb.workedUpdated = false;
+      continue;
+    }
+    break;
   }
 }
 

@@ -13,6 +13,12 @@ namespace kivo {
 // nothing, flags included.
 void updateWorkedTables(Logbook& lb);
 
+// Between these two, WORKED.CFM is read once, at the first update, and every update
+// patches that copy as well as the changed line on disk: for the runs that save
+// record after record. Nobody else writes the table meanwhile.
+void beginWorkedBatch(Logbook& lb);
+void endWorkedBatch(Logbook& lb);
+
 // Moves one mark cell of the contact's entity forward by the contact's QSL-received
 // mark: blank -> "\" -> "X" or "L" -> "B"; "C" and "B" are final. Sets
 // workedUpdated when the cell changed.

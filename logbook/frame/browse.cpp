@@ -3,6 +3,7 @@
 #include <string>
 
 #include "common/text.h"
+#include "logbook/entities/worked_update.h"
 #include "logbook/frame/realtime.h"
 #include "logbook/records/line_editor.h"
 #include "logbook/records/log_store.h"
@@ -70,7 +71,7 @@ void automaticFills(Logbook& lb) {
 // the run after this move. The run goes as fast as the log allows.
 std::string scrollRunKey(Logbook& lb) {
   BrowseState& b = lb.browse;
-  if (!lb.console.inkey().empty()) {
+  if (!lb.console.inkeyDuringOutput().empty()) {
     b.scrollMode = ScrollMode::None;
   } else {
     lb.lineModified = true;
@@ -154,6 +155,9 @@ bool commandPass(Logbook& lb) {
   showMessages(lb);
 
   if (b.currentRecord > recordCount(lb)) b.scrollMode = ScrollMode::None;
+  // A scroll run saves record after record: WORKED.CFM is read once for all of them.
+  if (b.scrollMode != ScrollMode::None && !lb.workedCache) beginWorkedBatch(lb);
+  if (b.scrollMode == ScrollMode::None && lb.workedCache) endWorkedBatch(lb);
   const std::string key = b.scrollMode != ScrollMode::None ? scrollRunKey(lb) : waitForInput(lb);
   clearMessages(lb);
   if (!dispatchKey(lb, key)) return false;

@@ -10,9 +10,12 @@ void asciiExport(Logbook& lb, OutputFile& out) {
   const std::string formFeedLine = "\x0c\r\n";
   int onPage = 0;
   RecordScanner scan(lb.log, lb.browse.currentRecord, recordCount(lb));
-  while (scan.next(lb.record)) {
+  std::string line;
+  while (const uint8_t* record = scan.next()) {
     if (onPage == 0) out.writeLine(kPrintHeader);
-    out.write(printLine(lb.record));
+    line.clear();
+    appendPrintLine(line, record);
+    out.write(line);
     if (++onPage == kLinesPerPage) {
       onPage = 0;
       out.write(formFeedLine);

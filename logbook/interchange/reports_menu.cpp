@@ -8,6 +8,7 @@
 #include "common/text.h"
 #include "logbook/entities/selection_reports.h"
 #include "logbook/entities/unconfirmed_report.h"
+#include "logbook/entities/worked_update.h"
 #include "logbook/frame/startup.h"
 #include "logbook/interchange/adif_export.h"
 #include "logbook/interchange/adif_import.h"
@@ -131,6 +132,12 @@ void updateConfirmations(Logbook& lb) {
   }
   if (!name.empty()) {
     saveStationSettings(lb);
+    // Confirmation after confirmation goes through the worked table: read it once.
+    struct Batch {
+      Logbook& lb;
+      ~Batch() { endWorkedBatch(lb); }
+    } batch{lb};
+    beginWorkedBatch(lb);
     lotwUpdate(lb, in);
   }
   in.close();

@@ -48,16 +48,41 @@ void drawPage(Logbook& lb) {
   }
 }
 
+namespace {
+
+// A page that fills the window moves by one row in the screen itself, so that only
+// the record that comes into view is read; what is left on the screen is what
+// drawing the page anew gives.
+bool windowFull(const Logbook& lb) {
+  return lb.browse.lastShown - lb.browse.firstShown == lastRecordRow(lb) - kFirstRecordRow;
+}
+
+void showRecordOnRow(Logbook& lb, long long n, int row) {
+  readRecord(lb, n);
+  lb.console.locate(row, 1);
+  lb.console.print(recordRowText(lb.record));
+}
+
+}  // namespace
+
 void scrollPageUp(Logbook& lb) {
   --lb.browse.firstShown;
   --lb.browse.lastShown;
-  drawPage(lb);
+  if (!windowFull(lb) || lb.browse.firstShown < 1) return drawPage(lb);
+  lb.console.color(palette::kRecords);
+  lb.console.screen().scrollRowsDown(kFirstRecordRow, lastRecordRow(lb));
+  // The page as drawn ends with the record at the bottom read last.
+  showRecordOnRow(lb, lb.browse.firstShown, kFirstRecordRow);
+  readRecord(lb, lb.browse.lastShown);
 }
 
 void scrollPageDown(Logbook& lb) {
   ++lb.browse.firstShown;
   ++lb.browse.lastShown;
-  drawPage(lb);
+  if (!windowFull(lb)) return drawPage(lb);
+  lb.console.color(palette::kRecords);
+  lb.console.screen().scrollRowsUp(kFirstRecordRow, lastRecordRow(lb));
+  showRecordOnRow(lb, lb.browse.lastShown, lastRecordRow(lb));
 }
 
 void repaintLine(Logbook& lb) {

@@ -5,23 +5,21 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <vector>
 
 #include "common/fatal.h"
 #include "common/text.h"
 #include "logbook/records/line_editor.h"
 #include "logbook/records/log_store.h"
+#include "logbook/records/record_scanner.h"
 
 namespace kivo {
 
 namespace {
 
 // Records are copied in pieces of this size, so that a large log is never held whole.
-constexpr size_t kCopyChunk = 1 << 16;
-
-std::string recordText(const LogRecord& r) {
-  return std::string(reinterpret_cast<const char*>(r.bytes.data()), r.bytes.size());
-}
+constexpr size_t kCopyChunk = 1 << 20;
 
 bool sameFile(const std::string& a, const std::string& b) {
   struct stat sa, sb;
@@ -29,24 +27,34 @@ bool sameFile(const std::string& a, const std::string& b) {
   return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
 }
 
-// Writes the records of the current log for which `keep` holds to `name`, which is
-// replaced whole when all of them are written. The records pass through the record
-// buffer, as every read of the log does.
+// Writes the records 1..last of the current log for which `keep` holds to `name`,
+// which is replaced whole when all of them are written. The log is read in large
+// blocks; the record buffer ends holding the last record read, as if each had been
+// read into it.
 template <typename Keep>
 void copyRecords(Logbook& lb, const std::string& name, long long last, Keep keep) {
   AtomicWriter out(name);
   std::string chunk;
-  for (long long n = 1; n <= last; ++n) {
-    readRecord(lb, n);
-    if (!keep(lb.record)) continue;
-    chunk += recordText(lb.record);
+  RecordScanner scan(lb.log, 1, last);
+  const uint8_t* bytes = nullptr;
+  const uint8_t* lastRead = nullptr;
+  while ((bytes = scan.next()) != nullptr) {
+    lastRead = bytes;
+    if (!keep(bytes)) continue;
+    chunk.append(reinterpret_cast<const char*>(bytes), kRecordSize);
     if (chunk.size() >= kCopyChunk) {
       out.write(chunk);
       chunk.clear();
     }
   }
+  if (lastRead) std::memcpy(lb.record.bytes.data(), lastRead, kRecordSize);
   out.write(chunk);
   out.commit();
+}
+
+// A field of a record as read from the log.
+std::string_view fieldOf(const uint8_t* record, Field f) {
+  return {reinterpret_cast<const char*>(record) + fieldInfo(f).offset, static_cast<size_t>(fieldInfo(f).width)};
 }
 
 // Puts the shortened copy in the log's place in one step, so that there is a
@@ -70,9 +78,9 @@ void enterWorkedBefore(Logbook& lb) {
   // The list replaces TEMPLOG; when that is the log itself, the log would be lost.
   if (sameFile(lb.logFileName, kWorkedBeforeFile)) return;
 
-  copyRecords(lb, kWorkedBeforeFile, recordCount(lb), [&](const LogRecord& r) {
+  copyRecords(lb, kWorkedBeforeFile, recordCount(lb), [&](const uint8_t* r) {
     // A prefix of the callsign: the call also finds its portable forms.
-    return r.get(Field::STATION).compare(0, answer.size(), answer) == 0;
+    return fieldOf(r, Field::STATION).substr(0, answer.size()) == answer;
   });
   saveCurrentLine(lb);
 
@@ -159,9 +167,10 @@ void searchForward(Logbook& lb) {
     }
     const std::optional<Field> field = searchFieldAt(lb, row, column);
     const long long count = recordCount(lb);
-    for (long long n = b.currentRecord + 1; field && !text.empty() && n <= count; ++n) {
-      readRecord(lb, n);
-      if (lb.record.get(*field).find(text) == std::string::npos) continue;
+    RecordScanner scan(lb.log, b.currentRecord + 1, field && !text.empty() ? count : 0);
+    while (const uint8_t* r = scan.next()) {
+      if (fieldOf(r, *field).find(text) == std::string_view::npos) continue;
+      const long long n = scan.number();
       b.firstShown = n;
       b.lastShown = std::min<long long>(n + lb.config.screenRows - 6, count);
       b.currentRecord = n;
@@ -223,7 +232,7 @@ void deleteLastRecord(Logbook& lb) {
 
   const long long count = recordCount(lb);
   if (count > 0) {
-    copyRecords(lb, kDeleteCopyFile, count - 1, [](const LogRecord&) { return true; });
+    copyRecords(lb, kDeleteCopyFile, count - 1, [](const uint8_t*) { return true; });
     // The name the log was opened under, found the way it was found then.
     const std::string log = resolveExisting(lb.logFileName);
     lb.log.close();

@@ -8,6 +8,7 @@
 #include "common/fatal.h"
 #include "common/fd_io.h"
 #include "logbook/records/log_store.h"
+#include "logbook/records/record_scanner.h"
 
 namespace kivo {
 
@@ -38,6 +39,11 @@ class Printer {
     if (pending_.size() >= kFlushSize) flush();
   }
   void send(char byte) { pending_.push_back(byte); }
+  // The printed line of a record, built straight into what goes out.
+  void sendLine(const uint8_t* record) {
+    appendPrintLine(pending_, record);
+    if (pending_.size() >= kFlushSize) flush();
+  }
 
   void close() {
     flush();
@@ -58,13 +64,18 @@ class Printer {
 
 }  // namespace
 
+void appendPrintLine(std::string& out, const uint8_t* record) {
+  for (const FieldInfo& f : kFields) {
+    if (f.field != Field::DATE) out += ' ';
+    out.append(reinterpret_cast<const char*>(record) + f.offset, static_cast<size_t>(f.width));
+  }
+  out += kLineEnd;
+}
+
 std::string printLine(const LogRecord& record) {
   std::string line;
-  for (const FieldInfo& f : kFields) {
-    if (f.field != Field::DATE) line += ' ';
-    line += record.get(f.field);
-  }
-  return line + kLineEnd;
+  appendPrintLine(line, record.bytes.data());
+  return line;
 }
 
 void printLog(Logbook& lb) {
@@ -72,11 +83,10 @@ void printLog(Logbook& lb) {
   printer.send(kCondensedOn);
   // The 118 characters of a line go out unfolded: the port's width is 255.
   int lines = 0;
-  const long long count = recordCount(lb);
-  for (long long n = lb.browse.currentRecord; n <= count; ++n) {
+  RecordScanner scan(lb.log, lb.browse.currentRecord, recordCount(lb));
+  while (const uint8_t* record = scan.next()) {
     if (lines == 0) printer.send(std::string(kPrintHeader) + kLineEnd);
-    readRecord(lb, n);
-    printer.send(printLine(lb.record));
+    printer.sendLine(record);
     if (++lines == kLinesPerPage) {
       lines = 0;
       printer.send(kFormFeed);

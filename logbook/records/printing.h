@@ -15,6 +15,7 @@ inline constexpr int kLinesPerPage = 50;
 // The printed line of a contact: every field at its full width as stored, one blank
 // between fields, CR LF at the end.
 std::string printLine(const LogRecord& record);
+void appendPrintLine(std::string& out, const uint8_t* record);
 
 // Prints the log from the current line to the end (F4). The line on the screen is
 // not saved first: the printout shows the records as stored.
