@@ -1,5 +1,7 @@
 #include "common/console.h"
 
+#include <algorithm>
+
 namespace kivo {
 
 Console::Console(Terminal& terminal, int rows) : screen_(rows), terminal_(terminal) {}
@@ -86,6 +88,7 @@ std::string Console::lineInput() {
 }
 
 std::string Console::inputItem() { return firstInputItem(lineInput()); }
+std::string Console::answerItem() { return dialogueAnswer(lineInput()); }
 
 namespace {
 
@@ -93,7 +96,7 @@ bool isBlank(char c) { return c == ' ' || c == '\t'; }
 
 // Parses one item of `text` from `pos`, stopping at a comma or the end of `text`;
 // `pos` ends on the comma (or the end).
-std::string parseItem(std::string_view text, size_t& pos) {
+std::string parseItem(std::string_view text, size_t& pos, bool keepTrailingBlanks = false) {
   while (pos < text.size() && isBlank(text[pos])) ++pos;
   std::string item;
   if (pos < text.size() && text[pos] == '"') {
@@ -106,7 +109,8 @@ std::string parseItem(std::string_view text, size_t& pos) {
     size_t comma = text.find(',', pos);
     size_t end = comma == std::string_view::npos ? text.size() : comma;
     item.assign(text.substr(pos, end - pos));
-    while (!item.empty() && isBlank(item.back())) item.pop_back();
+    if (!keepTrailingBlanks)
+      while (!item.empty() && isBlank(item.back())) item.pop_back();
     pos = end;
   }
   if (item.size() > Console::kMaxInput) item.resize(Console::kMaxInput);
@@ -120,13 +124,23 @@ std::string firstInputItem(std::string_view line) {
   return parseItem(line, pos);
 }
 
+std::string dialogueAnswer(std::string_view line) {
+  size_t pos = 0;
+  return parseItem(line, pos, true);
+}
+
 bool InputItemReader::next(std::string& item) {
   if (pos_ >= bytes_.size()) return false;
-  size_t lf = bytes_.find('\n', pos_);
+  size_t start = pos_;
+  while (start < bytes_.size() && isBlank(bytes_[start])) ++start;
+  // A quoted item runs to the next double quote, across line ends if need be.
+  const size_t close = start < bytes_.size() && bytes_[start] == '"' ? bytes_.find('"', start + 1) : start;
+  const size_t from = close == std::string::npos ? bytes_.size() : close;
+  size_t lf = bytes_.find('\n', from);
   size_t lineEnd = lf == std::string::npos ? bytes_.size() : lf;
   size_t textEnd = lineEnd;
   if (textEnd > pos_ && bytes_[textEnd - 1] == '\r') --textEnd;
-  std::string_view line(bytes_.data() + pos_, textEnd - pos_);
+  std::string_view line(bytes_.data() + pos_, std::max(textEnd, from) - pos_);
   size_t at = 0;
   item = parseItem(line, at);
   if (at < line.size()) {

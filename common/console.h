@@ -52,6 +52,8 @@ class Console {
   std::string lineInput();
   // The first input item of a typed line (see firstInputItem).
   std::string inputItem();
+  // The answer to a question of the browse screen (see dialogueAnswer).
+  std::string answerItem();
 
   static constexpr size_t kMaxInput = 4096;
 
@@ -78,6 +80,11 @@ class CursorKeeper {
 // the text between the quotes; otherwise the text up to the first comma, trailing
 // blanks removed.
 std::string firstInputItem(std::string_view line);
+
+// The answer to a question of the browse screen: like the first input item, but the
+// blanks at the end of an unquoted answer are kept, so that a search can look for
+// them and "= " is not the "=" that repeats the last search.
+std::string dialogueAnswer(std::string_view line);
 
 // Reads successive input items from the bytes of a text file: items part at commas
 // and at line ends, with the same rules as firstInputItem (after a quoted item the

@@ -3,6 +3,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <strings.h>
+#include <sys/file.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -270,6 +271,12 @@ bool RecordFile::tryOpen(const std::string& name) {
   cacheCount_ = 0;
   name_ = name;
   return fd_ >= 0;
+}
+
+bool RecordFile::lockExclusive() {
+  while (::flock(fd_, LOCK_EX | LOCK_NB) != 0)
+    if (errno != EINTR) return false;
+  return true;
 }
 
 void RecordFile::open(const std::string& name) {

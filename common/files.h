@@ -93,6 +93,9 @@ class RecordFile {
   void open(const std::string& name);
   bool isOpen() const { return fd_ >= 0; }
   const std::string& name() const { return name_; }
+  // An advisory lock for as long as the file is open; false when another process
+  // holds one.
+  bool lockExclusive();
   // True when closing went well (or nothing was open).
   bool close();
 

@@ -27,9 +27,10 @@ void applyStation(const std::string& line, Config& config) {
     if (t != std::string::npos) text = t == 0 ? std::string() : text.substr(0, t >= 1 ? t - 1 : 0);
   }
   if (!call.empty() && call[0] == '\b') call.erase(0, 1);
+  // Without a callsign the text waits for a station from the drop file.
+  config.stationText = text;
   if (call.empty()) return;
   config.stationCall = call;
-  config.stationText = text;
 }
 
 }  // namespace

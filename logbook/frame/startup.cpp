@@ -21,7 +21,7 @@ void startLogbook(Logbook& lb) {
   lb.countries = loadCountryTable(c.countryFileName);
   lb.logFileName = c.startLog;
   openLog(lb, lb.logFileName);
-  if (!c.stationCall.empty()) lb.autoLog = {true, c.stationCall, c.stationText};
+  lb.autoLog = {!c.stationCall.empty(), c.stationCall, c.stationText};
   lb.record.clear();
   lb.record.setSeparators();
   writeRunMarker();

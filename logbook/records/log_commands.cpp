@@ -121,7 +121,7 @@ std::string readAnswer(Logbook& lb) {
     for (int c = 1; c <= Screen::kColumns; ++c) below.push_back(s.cellAt(r, c));
   const int fg = s.foreground();
   const int bg = s.background();
-  std::string answer = upperCase(lb.console.inputItem());
+  std::string answer = upperCase(lb.console.answerItem());
   size_t i = 0;
   for (int r = 3; r <= s.rows(); ++r) {
     for (int c = 1; c <= Screen::kColumns; ++c, ++i) {
@@ -205,7 +205,9 @@ void changeLogFile(Logbook& lb) {
   CursorKeeper from(con);
   clearDialogueRows(lb);
   con.print(kNewFilePrompt);
-  const std::string answer = readAnswer(lb);
+  // A blank after a file name is a slip of the thumb, not part of the name.
+  std::string answer = readAnswer(lb);
+  answer.erase(answer.find_last_not_of(" \t") + 1);
   if (answer.empty()) {
     from.restore();
     return;

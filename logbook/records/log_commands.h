@@ -29,7 +29,8 @@ std::optional<Field> searchFieldAt(const Logbook& lb, int row, int column);
 
 // The dialogue rows: rows 1 and 2 cleared to red on white, the cursor at row 1.
 void clearDialogueRows(Logbook& lb);
-// The answer typed at the cursor: its first input item, in upper case. Whatever the
+// The answer typed at the cursor, in upper case: leading blanks skipped, up to the
+// first comma, blanks at its end kept. Whatever the
 // echo of a long answer ran over below row 2 is put back as it was.
 std::string readAnswer(Logbook& lb);
 

@@ -54,12 +54,15 @@ void convertLineFormatLog(const std::string& name) {
 
 void openLog(Logbook& lb, const std::string& name) {
   lb.log.close();  // errors of the old log are of no interest now
-  bool converted = false;
-  if (isLineFormatLog(name)) {
-    convertLineFormatLog(name);
-    converted = true;
+  if (isLineFormatLog(name)) convertLineFormatLog(name);
+  // A log that cannot be opened for writing would show as empty and fail only at
+  // the first contact: the operator would think it lost. It ends the run at once.
+  if (!lb.log.tryOpen(name)) fail(kFileIoError, "open " + name);
+  // Two logbooks on one log would both append at the same record number.
+  if (!lb.log.lockExclusive()) {
+    lb.log.close();
+    fail(kFileIoError, "open " + name + ": the log is open in another logbook");
   }
-  if (!lb.log.tryOpen(name) && converted) lb.log.open(name);  // reports the failure
 }
 
 long long recordCount(const Logbook& lb) { return lb.log.isOpen() ? lb.log.count() : 0; }

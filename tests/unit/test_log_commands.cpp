@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "browse_support.h"
+#include "common/fatal.h"
+#include "logbook/frame/startup.h"
 #include "logbook/records/log_commands.h"
 
 namespace kivo {
@@ -187,6 +191,74 @@ TEST(DeleteLastRecord, TheOnlyRecordAndALogFoundUnderAnotherCase) {
   t.run();
   EXPECT_EQ(readFile("mylog.dat"), logOf(1));
   EXPECT_FALSE(testing::exists("MYLOG.DAT"));
+}
+
+}  // namespace kivo
+
+namespace kivo {
+
+// Blanks at the end of an answer are part of it: a search can look for them, "= "
+// is a text of its own, a whole callsign with a blank after it lists no portable
+// forms, and "y " is not yes.
+TEST(DialogueAnswers, KeepTheirTrailingBlanks) {
+  std::string log;
+  for (auto call : {"UA9QXZ", "KP4AB", "UA9QXZ/P", "KP4AA/P"}) log += testing::recordBytes(testing::contact(call));
+  {
+    Station s(log);
+    s.terminal.ext(keys::kHome);
+    toStation(s);
+    answer(s, keys::kF1, "p       ");
+    s.run();
+    EXPECT_EQ(s.lb.browse.currentRecord, 3);  // UA9QXZ/P, not KP4AB
+    answer(s, keys::kF1, "= ");
+    s.run();
+    EXPECT_EQ(s.lb.lastSearchText, "= ");
+    EXPECT_EQ(s.lb.browse.currentRecord, 3);  // found nowhere, not the next /P
+  }
+  {
+    Station s(log);
+    answer(s, keys::kF2, "ua9qxz ");
+    s.run();
+    EXPECT_EQ(readFile("TEMPLOG"), testing::recordBytes(testing::contact("UA9QXZ")));
+  }
+  {
+    Station s(log);
+    answer(s, keys::kAltD, "y ");
+    s.run();
+    EXPECT_EQ(s.log(), log);
+  }
+}
+
+// A second logbook on a log that is open is refused at once, and the first one's
+// run marker stays as it was.
+TEST(LogLock, ASecondLogbookOnTheSameLogEndsAtOnce) {
+  Station s(testing::logOf(2));
+  s.run();
+  const std::string marker = readFile("KIVOLOG.RUN");
+  const pid_t child = ::fork();
+  if (child == 0) {
+    ScriptedTerminal t;
+    Console con(t);
+    Logbook second(con);
+    second.config = parseCommandLine({});
+    try {
+      startLogbook(second);
+    } catch (const RuntimeError& e) {
+      const std::string message = errorMessage(e);
+      ::_exit(e.number() == kFileIoError && message.find("LOGMAIN.DAT") != std::string::npos &&
+                      message.find("another logbook") != std::string::npos
+                  ? 0
+                  : 2);
+    }
+    ::_exit(1);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+  EXPECT_EQ(readFile("KIVOLOG.RUN"), marker);
+  s.terminal.key(keys::kEsc);
+  s.run();
+  EXPECT_EQ(s.status, 0);
 }
 
 }  // namespace kivo

@@ -1,4 +1,7 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "common/fatal.h"
 #include "common/scripted_terminal.h"
@@ -111,20 +114,35 @@ TEST(LogStore, ALastLineWithZeroBytesLeavesNoRecord) {
   EXPECT_EQ(recordCount(f.lb), 1);
 }
 
-TEST(LogStore, AnUnopenableLogCountsZeroAndFailsOnWrite) {
+// A log that cannot be written must not look like an empty one until the first
+// contact fails: opening it ends the run at once, naming the file, writing nothing.
+// Root may write any file, so there the read-only log is tried by a child that has
+// given up root.
+TEST(LogStore, ALogThatCannotBeWrittenEndsTheRunAtOnce) {
   TempDir dir;
   ::mkdir("LOG.DAT", 0755);  // a folder cannot be a log
-  Fixture f;
-  openLog(f.lb, "LOG.DAT");
-  EXPECT_EQ(recordCount(f.lb), 0);
-  readRecord(f.lb, 1);
-  EXPECT_EQ(f.lb.record, LogRecord{});
-  try {
-    writeRecord(f.lb, 1);
-    FAIL();
-  } catch (const RuntimeError& e) {
-    EXPECT_EQ(e.number(), 3);
+  writeFile("RO.DAT", std::string(144, 'x'));
+  ::chmod("RO.DAT", 0444);
+  ::chmod(".", 0755);
+  auto openFails = [](const char* name) {
+    Fixture f;
+    try {
+      openLog(f.lb, name);
+    } catch (const RuntimeError& e) {
+      return e.number() == 3 && e.place().find(name) != std::string::npos && !f.lb.log.isOpen();
+    }
+    return false;
+  };
+  EXPECT_TRUE(openFails("LOG.DAT"));
+  const pid_t child = ::fork();
+  if (child == 0) {
+    if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(2);
+    ::_exit(openFails("RO.DAT") ? 0 : 1);
   }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+  EXPECT_EQ(readFile("RO.DAT"), std::string(144, 'x'));
 }
 
 TEST(LogStore, ATrailingPartialRecordCountsWhenLongerThanHalf) {

@@ -114,9 +114,10 @@ TEST(CommandLine, StationToLog) {
   EXPECT_EQ(c.stationCall, "W1AW");
   c = parse(std::string("S=\b"));
   EXPECT_TRUE(c.stationCall.empty());
+  // Without a callsign the text is kept for a station from the drop file.
   c = parse("S= JOHN");
   EXPECT_TRUE(c.stationCall.empty());
-  EXPECT_EQ(c.stationText, "");
+  EXPECT_EQ(c.stationText, "JOHN");
 }
 
 TEST(StationSettings, SaveAndLoadRoundTrip) {
@@ -152,6 +153,12 @@ TEST(StationSettings, ShortOrMissingFileLeavesTheRestEmpty) {
   EXPECT_EQ(lb.settings.cqZone, "5");
   EXPECT_EQ(lb.settings.ituZone, "");
   EXPECT_EQ(lb.settings.altCounty, "");
+  // A quoted value runs to the next double quote, across a line end.
+  writeFile("KIVOLOG.INI", "\"TWO\r\nLINES\" skipped, \"NA\"\r\n14\r\n");
+  loadStationSettings(lb);
+  EXPECT_EQ(lb.settings.operatorCall, "TWO\r\nLINES");
+  EXPECT_EQ(lb.settings.continent, "NA");
+  EXPECT_EQ(lb.settings.cqZone, "14");
 }
 
 TEST(Startup, NoCommandLineShowsTheFrameAndLeavesOnEsc) {
