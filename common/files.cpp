@@ -124,12 +124,24 @@ std::string readWholeFile(const std::string& name) {
     }
     if (got == 0) break;
     bytes.append(buf, static_cast<size_t>(got));
+    const size_t lastLf = bytes.rfind('\n');
+    if (bytes.size() - (lastLf == std::string::npos ? 0 : lastLf + 1) > kMaxLineLength + 1) {
+      ::close(fd);
+      fail(kFileIoError, "read " + name + ": a line longer than the limit");
+    }
   }
   ::close(fd);
   return bytes;
 }
 
-std::vector<std::string> readTextLines(const std::string& name) { return splitLines(readWholeFile(name)); }
+std::vector<std::string> readTextLines(const std::string& name) {
+  TextReader in;
+  in.open(name);
+  std::vector<std::string> lines;
+  std::string line;
+  while (in.readLine(line)) lines.push_back(std::move(line));
+  return lines;
+}
 
 // ---- TextReader ----
 
@@ -143,35 +155,67 @@ bool TextReader::tryOpen(const std::string& name) {
     lastError_ = EISDIR;
     return false;
   }
-  file_ = std::fopen(path.c_str(), "rb");
-  lastError_ = file_ ? 0 : errno;
-  return file_ != nullptr;
+  fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  lastError_ = fd_ < 0 ? errno : 0;
+  name_ = name;
+  begin_ = end_ = 0;
+  atEnd_ = false;
+  return fd_ >= 0;
 }
 
 void TextReader::open(const std::string& name) {
   if (!tryOpen(name)) fail(lastError_ == EISDIR ? kFileIoError : errorNumberFromErrno(lastError_), "open " + name);
 }
 
+// More bytes after those not yet taken; false at the end of the file.
+bool TextReader::fill() {
+  if (atEnd_) return false;
+  constexpr size_t kChunk = 1 << 16;
+  if (begin_ > 0) {
+    std::memmove(buffer_.data(), buffer_.data() + begin_, end_ - begin_);
+    end_ -= begin_;
+    begin_ = 0;
+  }
+  if (buffer_.size() < end_ + kChunk) buffer_.resize(end_ + kChunk);
+  ssize_t got;
+  do got = ::read(fd_, buffer_.data() + end_, kChunk);
+  while (got < 0 && errno == EINTR);
+  if (got < 0) fail(kFileIoError, "read " + name_);
+  if (got == 0) atEnd_ = true;
+  end_ += static_cast<size_t>(got);
+  return got > 0;
+}
+
 bool TextReader::readLine(std::string& line) {
   line.clear();
-  if (!file_) return false;
-  int c = std::getc(file_);
-  if (c == EOF) {
-    if (std::ferror(file_)) fail(kFileIoError, "read");
-    return false;
+  if (fd_ < 0) return false;
+  size_t scanned = begin_;
+  while (true) {
+    const char* from = buffer_.data() + scanned;
+    const void* lf = end_ > scanned ? std::memchr(from, '\n', end_ - scanned) : nullptr;
+    if (lf) {
+      const size_t at = static_cast<size_t>(static_cast<const char*>(lf) - buffer_.data());
+      size_t stop = at > begin_ && buffer_[at - 1] == '\r' ? at - 1 : at;
+      if (stop - begin_ > lineLimit_) fail(kFileIoError, "read " + name_ + ": a line longer than the limit");
+      line.assign(buffer_.data() + begin_, stop - begin_);
+      begin_ = at + 1;
+      return true;
+    }
+    if (end_ - begin_ > lineLimit_ + 1) fail(kFileIoError, "read " + name_ + ": a line longer than the limit");
+    const size_t taken = end_ - begin_;
+    if (!fill()) {
+      if (end_ == begin_) return false;
+      line.assign(buffer_.data() + begin_, end_ - begin_);  // a last line without its end
+      begin_ = end_;
+      return true;
+    }
+    scanned = begin_ + taken;
   }
-  while (c != EOF && c != '\n') {
-    line.push_back(static_cast<char>(c));
-    c = std::getc(file_);
-  }
-  if (c == '\n' && !line.empty() && line.back() == '\r') line.pop_back();
-  if (c == EOF && std::ferror(file_)) fail(kFileIoError, "read");
-  return true;
 }
 
 void TextReader::close() {
-  if (file_) std::fclose(file_);
-  file_ = nullptr;
+  if (fd_ >= 0) ::close(fd_);
+  fd_ = -1;
 }
 
 // ---- AtomicWriter ----
@@ -219,6 +263,21 @@ void writeFileAtomically(const std::string& target, const std::string& bytes) {
   AtomicWriter writer(target);
   writer.write(bytes);
   writer.commit();
+}
+
+// ---- FolderLock ----
+
+FolderLock::FolderLock(const std::string& fileInFolder) {
+  fd_ = ::open(folderOf(resolveExisting(fileInFolder)).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd_ < 0) return;
+  int rc;
+  do rc = ::flock(fd_, LOCK_EX | LOCK_NB);
+  while (rc != 0 && errno == EINTR);
+  busy_ = rc != 0 && errno == EWOULDBLOCK;
+}
+
+FolderLock::~FolderLock() {
+  if (fd_ >= 0) ::close(fd_);
 }
 
 // ---- RecordFile ----

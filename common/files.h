@@ -23,10 +23,14 @@ long long fileLength(const std::string& name);
 bool removeFile(const std::string& name);
 bool renameFile(const std::string& from, const std::string& to);
 
+// The longest line the text readers take; longer ones are runtime error 3.
+inline constexpr size_t kMaxLineLength = 1 << 20;
+
 // Splits bytes into lines ended by LF or CR LF; a last line without an end counts.
 std::vector<std::string> splitLines(const std::string& bytes);
 
-// Reads a whole file; a missing file is runtime error 2, any other failure 3.
+// Reads a whole file; a missing file is runtime error 2, any other failure 3, and so
+// is a line longer than kMaxLineLength.
 std::string readWholeFile(const std::string& name);
 // Reads a text file into lines; errors as readWholeFile.
 std::vector<std::string> readTextLines(const std::string& name);
@@ -43,15 +47,26 @@ class TextReader {
   bool tryOpen(const std::string& name);
   // Opens for reading; a failure is a runtime error.
   void open(const std::string& name);
-  // The next line without its line end; false at the end of the file.
+  // The next line without its line end; false at the end of the file. A line longer
+  // than the limit is runtime error 3 naming the file (an endless file without line
+  // ends, such as a device, would otherwise fill the memory); so is a failed read.
   bool readLine(std::string& line);
-  bool isOpen() const { return file_ != nullptr; }
+  void setLineLimit(size_t bytes) { lineLimit_ = bytes; }
+  bool isOpen() const { return fd_ >= 0; }
   void close();
   int lastError() const { return lastError_; }
 
  private:
-  std::FILE* file_ = nullptr;
+  bool fill();
+
+  int fd_ = -1;
+  std::string name_;
   int lastError_ = 0;
+  size_t lineLimit_ = kMaxLineLength;
+  std::vector<char> buffer_;
+  size_t begin_ = 0;
+  size_t end_ = 0;
+  bool atEnd_ = false;
 };
 
 // Writes a file whole: the bytes go to a temporary file in the same folder, which
@@ -74,6 +89,23 @@ class AtomicWriter {
 };
 
 void writeFileAtomically(const std::string& target, const std::string& bytes);
+
+// The folder of a file held under an advisory lock while the object lives, so that
+// a second logbook cannot work on the same station tables.
+class FolderLock {
+ public:
+  explicit FolderLock(const std::string& fileInFolder);
+  // True when another process holds the folder. A folder that cannot be opened for
+  // the lock is used without it.
+  bool busy() const { return busy_; }
+  ~FolderLock();
+  FolderLock(const FolderLock&) = delete;
+  FolderLock& operator=(const FolderLock&) = delete;
+
+ private:
+  int fd_ = -1;
+  bool busy_ = false;
+};
 
 inline constexpr size_t kRecordSize = 144;
 

@@ -4,6 +4,7 @@
 #include <array>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "common/console.h"
 #include "common/files.h"
@@ -116,6 +117,7 @@ struct Logbook {
   AutoLog autoLog;
   RadioValues radio;
   std::shared_ptr<WorkedTableCache> workedCache;  // WORKED.CFM kept during a run of updates
+  std::vector<std::shared_ptr<FolderLock>> tableLocks;  // the folders of the tables, ours for the run
   std::string lastSearchText;  // the text of the last search (F1), for "="
   std::string savedLogName;    // the log to go back to from the worked-before list
 };

@@ -61,46 +61,6 @@ bool categoryApplies(const Contact& c, int k) {
   }
 }
 
-// WORKED.CFM read line by line with the byte position at which each line starts,
-// whatever its line end (CR LF, LF, or none on the last line).
-class PositionedReader {
- public:
-  explicit PositionedReader(const std::string& path) : path_(path) {
-    file_ = std::fopen(path.c_str(), "rb");
-    if (!file_) fail(errorNumberFromErrno(errno), "open " + path);
-  }
-  ~PositionedReader() {
-    if (file_) std::fclose(file_);
-    std::free(buffer_);
-  }
-  PositionedReader(const PositionedReader&) = delete;
-  PositionedReader& operator=(const PositionedReader&) = delete;
-
-  bool next(std::string& line, off_t& start) {
-    ssize_t got = ::getline(&buffer_, &capacity_, file_);
-    if (got < 0) {
-      if (std::ferror(file_)) fail(kFileIoError, "read " + path_);
-      return false;
-    }
-    start = position_;
-    position_ += got;
-    size_t length = static_cast<size_t>(got);
-    if (length > 0 && buffer_[length - 1] == '\n') {
-      --length;
-      if (length > 0 && buffer_[length - 1] == '\r') --length;
-    }
-    line.assign(buffer_, length);
-    return true;
-  }
-
- private:
-  std::string path_;
-  std::FILE* file_ = nullptr;
-  char* buffer_ = nullptr;
-  size_t capacity_ = 0;
-  off_t position_ = 0;
-};
-
 // The line keeps its length, so its line end and every other line stay as they are.
 void overwriteLine(const std::string& path, off_t start, const std::string& line) {
   int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
@@ -197,18 +157,24 @@ struct WorkedTableCache {
   std::unordered_map<std::string, std::vector<size_t>> byName;
   std::vector<size_t> withDollar;
 
+  // Every line with the byte position at which it starts, whatever its line end
+  // (CR LF, LF, or none on the last line).
   void load(const std::string& file) {
+    *this = WorkedTableCache{};
     path = file;
-    PositionedReader reader(path);
-    std::string line;
-    off_t start = 0;
-    while (reader.next(line, start)) {
+    const std::string bytes = readWholeFile(path);
+    for (size_t start = 0; start < bytes.size();) {
+      size_t lf = bytes.find('\n', start);
+      size_t end = lf == std::string::npos ? bytes.size() : lf;
+      size_t stop = lf != std::string::npos && end > start && bytes[end - 1] == '\r' ? end - 1 : end;
+      std::string line = bytes.substr(start, stop - start);
       if (isEntityLine(line)) {
         byName[std::string(entityNameOf(line))].push_back(lines.size());
         if (line.find('$') != std::string::npos) withDollar.push_back(lines.size());
       }
-      lines.push_back(line);
-      starts.push_back(start);
+      lines.push_back(std::move(line));
+      starts.push_back(static_cast<off_t>(start));
+      start = end + 1;
     }
     loaded = true;
   }
@@ -246,7 +212,8 @@ void updateWorkedTables(Logbook& lb) {
   contact.mode = shownField(lb.record, Field::MODE);
   const std::string tag = contactTag(comments);
 
-  // A single update reads the table afresh; a run of them shares one reading.
+  // A single update reads the table afresh; a run of them shares one reading (the
+  // station folder is ours for the run, so nobody else changes it meanwhile).
   WorkedTableCache single;
   WorkedTableCache& table = lb.workedCache ? *lb.workedCache : single;
   if (!table.loaded) table.load(resolveExisting(lb.config.workedFileName));

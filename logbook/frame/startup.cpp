@@ -1,5 +1,8 @@
 #include "logbook/frame/startup.h"
 
+#include <algorithm>
+#include <filesystem>
+
 #include "common/fatal.h"
 #include "logbook/frame/browse.h"
 #include "logbook/records/log_store.h"
@@ -13,6 +16,27 @@ void writeRunMarker() {
   marker.commit();
 }
 
+namespace {
+
+// The worked and grid tables are rewritten from what the logbook read at its start:
+// a second logbook on the same tables would undo the first one's marks. The folders
+// that hold them are ours for the run.
+void lockTableFolders(Logbook& lb) {
+  std::vector<std::string> folders;
+  for (const std::string* table : {&lb.config.workedFileName, &lb.config.gridFileName}) {
+    std::error_code ec;
+    const auto path = std::filesystem::absolute(resolveExisting(*table), ec);
+    std::string folder = std::filesystem::weakly_canonical(path, ec).parent_path().string();
+    if (ec || std::find(folders.begin(), folders.end(), folder) != folders.end()) continue;
+    folders.push_back(folder);
+    auto lock = std::make_shared<FolderLock>(resolveExisting(*table));
+    if (lock->busy()) fail(kFileIoError, "lock " + folder + ": another logbook is using the tables of this station");
+    lb.tableLocks.push_back(lock);
+  }
+}
+
+}  // namespace
+
 void startLogbook(Logbook& lb) {
   Config& c = lb.config;
   if (c.screenRows == 43 && !lb.console.setRows(43)) fail(kIllegalFunctionCall, "resize console to 43 rows");
@@ -20,6 +44,9 @@ void startLogbook(Logbook& lb) {
   lb.grid = loadGridTable(c.gridFileName);
   lb.countries = loadCountryTable(c.countryFileName);
   lb.logFileName = c.startLog;
+  // A refused start leaves nothing behind: not even a new empty log.
+  refuseLogInUse(lb.logFileName);
+  lockTableFolders(lb);
   openLog(lb, lb.logFileName);
   lb.autoLog = {!c.stationCall.empty(), c.stationCall, c.stationText};
   lb.record.clear();

@@ -1,7 +1,10 @@
 #include "logbook/records/log_store.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <unistd.h>
+
+#include <cerrno>
 
 #include "common/fatal.h"
 
@@ -52,6 +55,18 @@ void convertLineFormatLog(const std::string& name) {
   out.commit();
 }
 
+namespace {
+std::string inUseMessage(const std::string& name) { return "open " + name + ": the log is open in another logbook"; }
+}  // namespace
+
+void refuseLogInUse(const std::string& name) {
+  const int fd = ::open(resolveExisting(name).c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return;  // a log that is not there is nobody's
+  const bool busy = ::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK;
+  ::close(fd);
+  if (busy) fail(kFileIoError, inUseMessage(name));
+}
+
 void openLog(Logbook& lb, const std::string& name) {
   lb.log.close();  // errors of the old log are of no interest now
   if (isLineFormatLog(name)) convertLineFormatLog(name);
@@ -61,7 +76,7 @@ void openLog(Logbook& lb, const std::string& name) {
   // Two logbooks on one log would both append at the same record number.
   if (!lb.log.lockExclusive()) {
     lb.log.close();
-    fail(kFileIoError, "open " + name + ": the log is open in another logbook");
+    fail(kFileIoError, inUseMessage(name));
   }
 }
 

@@ -11,6 +11,8 @@ namespace kivo {
 // A log in the old line format (byte 10 of its first line is the separator 0xFF)
 // is converted to records first; the old text is kept under name + ".org".
 void openLog(Logbook& lb, const std::string& name);
+// Runtime error 3 when another logbook holds the existing log `name` open.
+void refuseLogInUse(const std::string& name);
 // The file length / 144, rounded to the nearest whole number (a half to even).
 long long recordCount(const Logbook& lb);
 // Reads record n into the record buffer; bytes past the end read as 0x00.

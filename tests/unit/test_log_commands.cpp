@@ -229,33 +229,36 @@ TEST(DialogueAnswers, KeepTheirTrailingBlanks) {
   }
 }
 
-// A second logbook on a log that is open is refused at once, and the first one's
-// run marker stays as it was.
-TEST(LogLock, ASecondLogbookOnTheSameLogEndsAtOnce) {
+// A second logbook on a log that is open, or on the tables of a station that one
+// is using, is refused at once; the first one's run marker stays as it was.
+TEST(LogLock, ASecondLogbookOnTheSameLogOrTablesEndsAtOnce) {
   Station s(testing::logOf(2));
   s.run();
   const std::string marker = readFile("KIVOLOG.RUN");
-  const pid_t child = ::fork();
-  if (child == 0) {
-    ScriptedTerminal t;
-    Console con(t);
-    Logbook second(con);
-    second.config = parseCommandLine({});
-    try {
-      startLogbook(second);
-    } catch (const RuntimeError& e) {
-      const std::string message = errorMessage(e);
-      ::_exit(e.number() == kFileIoError && message.find("LOGMAIN.DAT") != std::string::npos &&
-                      message.find("another logbook") != std::string::npos
-                  ? 0
-                  : 2);
+  const std::pair<std::vector<std::string>, std::string> cases[] = {
+      {{}, "LOGMAIN.DAT: the log is open in another logbook"},
+      {{"F=OTHER.DAT"}, "another logbook is using the tables of this station"},
+  };
+  for (const auto& [args, expected] : cases) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+      ScriptedTerminal t;
+      Console con(t);
+      Logbook second(con);
+      second.config = parseCommandLine(args);
+      try {
+        startLogbook(second);
+      } catch (const RuntimeError& e) {
+        ::_exit(e.number() == kFileIoError && errorMessage(e).find(expected) != std::string::npos ? 0 : 2);
+      }
+      ::_exit(1);
     }
-    ::_exit(1);
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << expected << " " << status;
   }
-  int status = 0;
-  ASSERT_EQ(::waitpid(child, &status, 0), child);
-  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
   EXPECT_EQ(readFile("KIVOLOG.RUN"), marker);
+  EXPECT_FALSE(testing::exists("OTHER.DAT"));
   s.terminal.key(keys::kEsc);
   s.run();
   EXPECT_EQ(s.status, 0);
