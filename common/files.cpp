@@ -11,6 +11,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
+#include <string_view>
 
 #include "common/fatal.h"
 #include "common/fd_io.h"
@@ -81,6 +83,16 @@ std::string resolveExisting(const std::string& name) { return resolveComponents(
 std::string resolveForCreate(const std::string& name) { return resolveComponents(name, true); }
 
 bool fileExists(const std::string& name) { return exists(resolveExisting(name)); }
+
+bool sameFile(const std::string& a, const std::string& b) {
+  struct stat sa, sb;
+  const bool hasA = ::stat(resolveExisting(a).c_str(), &sa) == 0, hasB = ::stat(resolveExisting(b).c_str(), &sb) == 0;
+  if (hasA && hasB) return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+  if (hasA != hasB) return false;
+  std::error_code ec;
+  auto full = [&](const std::string& n) { return std::filesystem::absolute(n, ec).lexically_normal().string(); };
+  return ::strcasecmp(full(a).c_str(), full(b).c_str()) == 0;
+}
 
 long long fileLength(const std::string& name) {
   struct stat st;
@@ -220,13 +232,43 @@ void TextReader::close() {
 
 // ---- AtomicWriter ----
 
+namespace {
+
+std::string baseName(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// Temporary files of a rewrite of `target` that nobody is writing any more: left by
+// a run that was killed. A writer holds a lock on its temporary file until it is
+// renamed or removed, so those that can be locked are stale.
+void removeStaleTemporaries(const std::string& folder, const std::string& prefix) {
+  DIR* d = ::opendir(folder.c_str());
+  if (!d) return;
+  while (dirent* e = ::readdir(d)) {
+    if (std::string_view(e->d_name).substr(0, prefix.size()) != prefix) continue;
+    const std::string path = folder + "/" + e->d_name;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    if (fd < 0) continue;
+    if (::flock(fd, LOCK_EX | LOCK_NB) == 0) ::unlink(path.c_str());
+    ::close(fd);
+  }
+  ::closedir(d);
+}
+
+}  // namespace
+
 AtomicWriter::AtomicWriter(const std::string& target) : target_(resolveForCreate(target)) {
-  std::string pattern = folderOf(target_) + "/.kivo-XXXXXX";
+  // Named after the file it will become, so that a stale one can be told apart.
+  const std::string prefix = "." + baseName(target_) + ".kivo-";
+  removeStaleTemporaries(folderOf(target_), prefix);
+  std::string pattern = folderOf(target_) + "/" + prefix + "XXXXXX";
   std::vector<char> buf(pattern.begin(), pattern.end());
   buf.push_back('\0');
   fd_ = ::mkstemp(buf.data());
   if (fd_ < 0) failErrno("create temporary file for " + target);
   temp_ = buf.data();
+  ::flock(fd_, LOCK_EX);
   // Keep the permissions of the file being replaced; a new file gets the usual ones.
   struct stat st;
   mode_t mode = 0666;
@@ -250,13 +292,13 @@ void AtomicWriter::write(const std::string& bytes) {
 }
 
 void AtomicWriter::commit() {
-  if (::fsync(fd_) != 0 || ::close(fd_) != 0) {
-    fd_ = -1;
-    fail(kFileIoError, "write " + target_);
-  }
-  fd_ = -1;
+  if (::fsync(fd_) != 0) fail(kFileIoError, "write " + target_);
+  // Renamed while still open and locked, so that nobody takes it for a stale one.
   if (::rename(temp_.c_str(), target_.c_str()) != 0) fail(kFileIoError, "replace " + target_);
   temp_.clear();
+  const int rc = ::close(fd_);
+  fd_ = -1;
+  if (rc != 0) fail(kFileIoError, "write " + target_);
 }
 
 void writeFileAtomically(const std::string& target, const std::string& bytes) {

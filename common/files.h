@@ -17,6 +17,9 @@ std::string resolveExisting(const std::string& name);
 std::string resolveForCreate(const std::string& name);
 
 bool fileExists(const std::string& name);
+// True when the two names lead to one file: the same file where both exist,
+// otherwise the same path, letters compared without case as names are looked up.
+bool sameFile(const std::string& a, const std::string& b);
 // Length in bytes, or -1 when the file does not exist.
 long long fileLength(const std::string& name);
 // These two report failure by their result; callers that must not fail check it.

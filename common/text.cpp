@@ -64,6 +64,13 @@ std::string basicNumber(long long value) {
   return value < 0 ? std::to_string(value) : " " + std::to_string(value);
 }
 
+std::string blankRecordBreakers(std::string_view text) {
+  std::string out(text);
+  for (char& c : out)
+    if (c == '\0' || c == '\r' || c == '\n' || static_cast<unsigned char>(c) == 0xFF) c = ' ';
+  return out;
+}
+
 std::string fitWidth(std::string_view text, size_t width) {
   std::string out(text.substr(0, width));
   out.resize(width, ' ');

@@ -22,6 +22,10 @@ char upperChar(char c);
 // negative, then the digits ("-" for a negative one), no trailing blank.
 std::string basicNumber(long long value);
 
+// The bytes that would break a record or its row on the screen (0x00, the separator
+// 0xFF, CR and LF) turned into blanks, for texts that come from outside.
+std::string blankRecordBreakers(std::string_view text);
+
 // Pads with blanks or cuts to exactly `width` bytes.
 std::string fitWidth(std::string_view text, size_t width);
 

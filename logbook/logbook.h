@@ -16,6 +16,7 @@ namespace kivo {
 
 inline constexpr const char* kRunMarker = "KIVOLOG.RUN";
 inline constexpr const char* kSettingsFile = "KIVOLOG.INI";
+inline constexpr const char* kDropFile = "KIVOLOG.IN";
 
 // What the command line sets; it does not change while the logbook runs.
 struct Config {

@@ -22,4 +22,4 @@ kivo_install_missing() {
 }
 
 KIVO_BUILD_PACKAGES=(cmake g++ make libncurses-dev)
-KIVO_TEST_PACKAGES=(googletest libgtest-dev tmux hamradio-files man-db)
+KIVO_TEST_PACKAGES=(googletest libgtest-dev tmux hamradio-files man-db strace)

@@ -28,9 +28,9 @@ void applyStation(const std::string& line, Config& config) {
   }
   if (!call.empty() && call[0] == '\b') call.erase(0, 1);
   // Without a callsign the text waits for a station from the drop file.
-  config.stationText = text;
+  config.stationText = blankRecordBreakers(text);
   if (call.empty()) return;
-  config.stationCall = call;
+  config.stationCall = blankRecordBreakers(call);
 }
 
 }  // namespace

@@ -222,7 +222,7 @@ void checkDropFile(Logbook& lb) {
   removeFile(kDropFile);  // when it cannot be deleted there is nothing better to do
   if (!haveLine) return;  // a file without a line names no station
   dropCarriageReturn(line);
-  line = upperCase(line);
+  line = upperCase(blankRecordBreakers(line));
   AutoLog& a = lb.autoLog;
   size_t blank = line.find(' ');
   if (blank == std::string::npos) {

@@ -7,7 +7,6 @@
 
 namespace kivo {
 
-inline constexpr const char* kDropFile = "KIVOLOG.IN";
 inline constexpr int kTransferAttempts = 5;
 inline constexpr int kTransferRetryMs = 200;
 

@@ -45,6 +45,7 @@ void startLogbook(Logbook& lb) {
   lb.countries = loadCountryTable(c.countryFileName);
   lb.logFileName = c.startLog;
   // A refused start leaves nothing behind: not even a new empty log.
+  refuseOwnFileAsLog(lb, lb.logFileName);
   refuseLogInUse(lb.logFileName);
   lockTableFolders(lb);
   openLog(lb, lb.logFileName);

@@ -54,12 +54,6 @@ enum Choice {
   kSort,
 };
 
-bool sameFile(const std::string& a, const std::string& b) {
-  struct stat sa, sb;
-  if (::stat(resolveExisting(a).c_str(), &sa) != 0 || ::stat(resolveExisting(b).c_str(), &sb) != 0) return false;
-  return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
-}
-
 // A name the output may not take: the log's own, as held, or the log file under
 // another spelling of its path (the conversion would replace the log it reads).
 bool isTheLog(const Logbook& lb, const std::string& name) {
@@ -76,7 +70,7 @@ std::unique_ptr<OutputFile> askNewFile(Logbook& lb, std::string& name) {
     name = readMenuAnswer(lb);
     if (name.empty()) name = upperCase(lb.settings.lastNewFile);
     lb.settings.lastNewFile = name;
-    if (isTheLog(lb, name) || !canCreateOutput(name)) continue;
+    if (isTheLog(lb, name) || isOwnFile(lb, name) || !canCreateOutput(name)) continue;
     try {
       return std::make_unique<OutputFile>(name);
     } catch (const RuntimeError&) {

@@ -21,12 +21,6 @@ namespace {
 // Records are copied in pieces of this size, so that a large log is never held whole.
 constexpr size_t kCopyChunk = 1 << 20;
 
-bool sameFile(const std::string& a, const std::string& b) {
-  struct stat sa, sb;
-  if (::stat(resolveExisting(a).c_str(), &sa) != 0 || ::stat(resolveExisting(b).c_str(), &sb) != 0) return false;
-  return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
-}
-
 // Writes the records 1..last of the current log for which `keep` holds to `name`,
 // which is replaced whole when all of them are written. The log is read in large
 // blocks; the record buffer ends holding the last record read, as if each had been
@@ -212,6 +206,7 @@ void changeLogFile(Logbook& lb) {
     from.restore();
     return;
   }
+  refuseOwnFileAsLog(lb, answer);
   lb.logFileName = answer;
   openLog(lb, answer);
   lb.browse.rebuildRequested = true;

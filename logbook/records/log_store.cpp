@@ -7,6 +7,8 @@
 #include <cerrno>
 
 #include "common/fatal.h"
+#include "logbook/records/log_commands.h"
+#include "logbook/records/printing.h"
 
 namespace kivo {
 
@@ -26,9 +28,10 @@ void convertLineFormatLog(const std::string& name) {
   const std::string original = resolveExisting(name);
   const std::string kept = original + ".org";
 
-  // The records are built in a temporary file first and take the log's name only
-  // when complete, so an interrupted conversion never leaves a partial log that the
-  // next start would take for a converted one.
+  // The log keeps its name and its text until the records take its place in one
+  // rename, the last step: the copy of the text is made first, beside it. Killed at
+  // any point, the name holds the old text (and the next start converts it again)
+  // or the whole of the new records.
   std::string records;
   {
     TextReader in;
@@ -48,16 +51,26 @@ void convertLineFormatLog(const std::string& name) {
     }
     records.resize(static_cast<size_t>(written) * kRecordSize, '\0');
   }
-  AtomicWriter out(original);
-  out.write(records);
-  removeFile(kept);
-  if (!renameFile(original, kept)) fail(kFileIoError, "rename " + name + " to " + name + ".org");
-  out.commit();
+  writeFileAtomically(kept, readWholeFile(original));
+  writeFileAtomically(original, records);
 }
 
 namespace {
 std::string inUseMessage(const std::string& name) { return "open " + name + ": the log is open in another logbook"; }
 }  // namespace
+
+bool isOwnFile(const Logbook& lb, const std::string& name) {
+  const Config& c = lb.config;
+  for (const std::string& own : {std::string(kRunMarker), std::string(kSettingsFile), std::string(kDropFile),
+                                 std::string(kWorkedBeforeFile), std::string(kDeleteCopyFile), std::string(kPrinterFile),
+                                 c.countryFileName, c.workedFileName, c.gridFileName, c.transferFileName})
+    if (sameFile(name, own)) return true;
+  return false;
+}
+
+void refuseOwnFileAsLog(const Logbook& lb, const std::string& name) {
+  if (isOwnFile(lb, name)) fail(kIllegalFunctionCall, "open " + name + ": a file of the logbook's own cannot be a log");
+}
 
 void refuseLogInUse(const std::string& name) {
   const int fd = ::open(resolveExisting(name).c_str(), O_RDONLY | O_CLOEXEC);
@@ -69,6 +82,11 @@ void refuseLogInUse(const std::string& name) {
 
 void openLog(Logbook& lb, const std::string& name) {
   lb.log.close();  // errors of the old log are of no interest now
+  // The text of a converted log beside a log that is gone: an empty log must not
+  // quietly take its place.
+  if (!fileExists(name) && fileExists(name + ".org"))
+    fail(kFileNotFound, "open " + name + ": it is missing, but " + name + ".org is there (rename it back to " + name +
+                            " to convert it again)");
   if (isLineFormatLog(name)) convertLineFormatLog(name);
   // A log that cannot be opened for writing would show as empty and fail only at
   // the first contact: the operator would think it lost. It ends the run at once.

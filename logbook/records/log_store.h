@@ -11,6 +11,12 @@ namespace kivo {
 // A log in the old line format (byte 10 of its first line is the separator 0xFF)
 // is converted to records first; the old text is kept under name + ".org".
 void openLog(Logbook& lb, const std::string& name);
+// True when `name` is one of the files the logbook keeps or writes for itself (the
+// run marker, the settings, the tables, the radio and drop files, TEMPLOG, TEMP.1,
+// LPT1.PRN): taken for a log, its contents would be destroyed.
+bool isOwnFile(const Logbook& lb, const std::string& name);
+// Runtime error 1 naming the file when `name` is one of those.
+void refuseOwnFileAsLog(const Logbook& lb, const std::string& name);
 // Runtime error 3 when another logbook holds the existing log `name` open.
 void refuseLogInUse(const std::string& name);
 // The file length / 144, rounded to the nearest whole number (a half to even).

@@ -127,12 +127,32 @@ TEST(WorkedBefore, AnEmptyAnswerOrALogNamedTemplogChangesNothing) {
   s.run();
   EXPECT_FALSE(s.lb.workedBeforeMode);
   EXPECT_FALSE(testing::exists("TEMPLOG"));
-  Station t("", "F=TEMPLOG");
-  testing::writeFile("TEMPLOG", logOf(3));
-  answer(t, keys::kF2, "Q1");
-  t.run();
-  EXPECT_FALSE(t.lb.workedBeforeMode);
-  EXPECT_EQ(readFile("TEMPLOG"), logOf(3));
+}
+
+// A file the logbook writes for itself taken for the log would be destroyed: such
+// a name is refused with a clear error, before anything is written.
+TEST(OwnFiles, AreRefusedAsTheLog) {
+  for (const char* name : {"TEMPLOG", "kivolog.run", "KIVOLOG.INI", "TEMP.1", "LPT1.PRN", "KIVOLOG.IN", "COUNTRY.DAT",
+                           "WORKED.CFM", "GRID.SQU", "RIGXFER.OUT", "./GRID.SQU"}) {
+    Station t("", std::string("F=") + name);
+    testing::writeFile("TEMPLOG", logOf(3));
+    const std::string worked = readFile("WORKED.CFM");
+    try {
+      t.run();
+      ADD_FAILURE() << name;
+    } catch (const RuntimeError& e) {
+      EXPECT_EQ(e.number(), kIllegalFunctionCall);
+      EXPECT_NE(errorMessage(e).find("a file of the logbook's own cannot be a log"), std::string::npos);
+    }
+    EXPECT_EQ(readFile("TEMPLOG"), logOf(3)) << name;
+    EXPECT_EQ(readFile("WORKED.CFM"), worked) << name;
+    EXPECT_FALSE(testing::exists("KIVOLOG.RUN") && std::string(name) != "kivolog.run") << name;
+  }
+  // Nor can F6 open one.
+  Station s(logOf(2));
+  answer(s, keys::kF6, "worked.cfm");
+  EXPECT_THROW(s.run(), RuntimeError);
+  EXPECT_EQ(s.lb.logFileName, "LOGMAIN.DAT");
 }
 
 TEST(ChangeLogFile, SavesTheLineAndOpensTheNamedFile) {

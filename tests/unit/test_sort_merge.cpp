@@ -177,7 +177,7 @@ TEST(ConversionOutput, AFailedWriteEndsInTheRuntimeErrorAndReplacesNothing) {
   EXPECT_EQ(WEXITSTATUS(status), kFileIoError);
   EXPECT_EQ(readFile("SORTED.DAT"), "OLD");
   for (const auto& entry : std::filesystem::directory_iterator("."))
-    EXPECT_EQ(entry.path().filename().string().rfind(".kivo-", 0), std::string::npos) << entry.path();
+    EXPECT_EQ(entry.path().filename().string().find(".kivo-"), std::string::npos) << entry.path();
 }
 
 }  // namespace kivo
