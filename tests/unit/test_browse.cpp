@@ -12,7 +12,6 @@ using testing::logOf;
 using testing::recordBytes;
 
 namespace {
-const char kSep = '\xff';
 std::string calls(const Station& s, int row) { return s.text(row, 35, 50); }
 }  // namespace
 
