@@ -12,6 +12,7 @@
 #include <functional>
 #include <initializer_list>
 #include <string>
+#include <vector>
 
 #include "common/scripted_terminal.h"
 #include "logbook/frame/browse.h"
@@ -125,6 +126,14 @@ inline double readFile(const std::string& name) {
     while (in.read(buf, sizeof buf) || in.gcount() > 0) {
     }
   });
+}
+
+// The log sizes given on the command line, or 100,000 and 1,000,000.
+inline std::vector<long long> benchSizes(int argc, char** argv) {
+  std::vector<long long> sizes;
+  for (int i = 1; i < argc; ++i) sizes.push_back(std::atoll(argv[i]));
+  if (sizes.empty()) sizes = {100000, 1000000};
+  return sizes;
 }
 
 inline void row(const char* what, long long records, double ms, double baseMs, const char* base) {

@@ -11,10 +11,7 @@ using namespace kivo;
 using namespace kivo::bench;
 
 int main(int argc, char** argv) {
-  std::vector<long long> sizes;
-  for (int i = 1; i < argc; ++i) sizes.push_back(std::atoll(argv[i]));
-  if (sizes.empty()) sizes = {100000, 1000000};
-  for (long long n : sizes) {
+  for (long long n : benchSizes(argc, argv)) {
     ScratchDir dir;
     writeTables();
     writeLog("LOGMAIN.DAT", n);

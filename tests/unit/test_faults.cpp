@@ -20,14 +20,7 @@ using testing::writeFile;
 
 namespace {
 
-int errorOf(const std::function<void()>& step) {
-  try {
-    step();
-  } catch (const RuntimeError& e) {
-    return e.number();
-  }
-  return 0;
-}
+int errorOf(const std::function<void()>& step) { return testing::errorNumberOf<RuntimeError>(step); }
 
 }  // namespace
 

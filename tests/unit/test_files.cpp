@@ -152,14 +152,7 @@ class FileSizeLimit {
   void (*oldHandler_)(int) = SIG_DFL;
 };
 
-int errorOf(const std::function<void()>& step) {
-  try {
-    step();
-  } catch (const RuntimeError& e) {
-    return e.number();
-  }
-  return 0;
-}
+int errorOf(const std::function<void()>& step) { return testing::errorNumberOf<RuntimeError>(step); }
 
 TEST(Files, WritesPastAFileSizeLimitFailAndLeaveNoPieceOfARecord) {
   TempDir dir;

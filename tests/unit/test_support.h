@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <functional>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -45,6 +46,17 @@ inline std::string readFile(const std::string& name) {
 }
 
 inline bool exists(const std::string& name) { return std::filesystem::exists(name); }
+
+// The number of the runtime error that `step` ends in, or 0 when it ends well.
+template <typename Error>
+int errorNumberOf(const std::function<void()>& step) {
+  try {
+    step();
+  } catch (const Error& e) {
+    return e.number();
+  }
+  return 0;
+}
 
 // The source tree, for the demo station files.
 inline std::string sourceDir() {
