@@ -59,11 +59,6 @@ const std::string kFullLine =
     "<qso_date:8>20050704 <time_on:6>123456 <time_off:4>1300 <call:4>K1AB <band:3>20m <freq:6>14.025 "
     "<mode:3>ssb <tx_pwr:2>50 <rst_sent:2>57 <rst_rcvd:3>449 <qsl_sent:1>Y <qsl_rcvd:1>R <comment:5>hello";
 
-Fields with(Fields base, const Fields& more) {
-  base.insert(base.end(), more.begin(), more.end());
-  return base;
-}
-
 }  // namespace
 
 TEST(AdifImport, EdgeCasesAndTheShapesProgramsWrite) {
@@ -81,12 +76,12 @@ TEST(AdifImport, EdgeCasesAndTheShapesProgramsWrite) {
       {"records on the line that ends the header", "<ADIF_VER:5>3.1.0\n<EOH><CALL:4>K1AB<EOR><CALL:4>W1AW<EOR>\n",
        {k1ab, {{Field::STATION, "W1AW"}}}},
       {"several records on one line, no blanks", "<call:4>K1AB<rst_sent:2>55<eor><call:4>W1AW<eor><mode:2>cw\n<eor>",
-       {with(k1ab, {{Field::SN, "55"}}), {{Field::STATION, "W1AW"}}, {{Field::STATION, "W1AW"}, {Field::MODE, "CW  "}}}},
+       {{{Field::STATION, "K1AB"}, {Field::SN, "55"}}, {{Field::STATION, "W1AW"}}, {{Field::STATION, "W1AW"}, {Field::MODE, "CW  "}}}},
       {"one field per line: the report stays, DATE FREQ MODE TIME CALL carry on",
        "<EOH>\n\n<CALL:4>K1AB\n<RST_RCVD:3>339\n<QSO_DATE:8:D>20240102\n<time_on:4>0930\n<band:4>160m\n<mode:3>LSB"
        "\n<TX_PWR:3>5\n\n<EOR>\n\n<CALL:4>W1AW\n<EOR>\n",
-       {with(k1ab, {{Field::RD, "339"}, {Field::DATE, "02 JAN 24"}, {Field::TIME, "0930"}, {Field::FREQ, "1.800"},
-                    {Field::MODE, "SSB "}, {Field::PWR, "5"}}),
+       {{{Field::STATION, "K1AB"}, {Field::RD, "339"}, {Field::DATE, "02 JAN 24"}, {Field::TIME, "0930"},
+         {Field::FREQ, "1.800"}, {Field::MODE, "SSB "}, {Field::PWR, "5"}},
         {{Field::STATION, "W1AW"}, {Field::DATE, "02 JAN 24"}, {Field::TIME, "0930"}, {Field::FREQ, "1.800"},
          {Field::MODE, "SSB "}}}},
       {"typed dates; other date forms keep the date before",
@@ -94,9 +89,9 @@ TEST(AdifImport, EdgeCasesAndTheShapesProgramsWrite) {
        std::vector<Fields>(3, {{Field::DATE, "31 DEC 99"}})},
       {"a month outside 01-12 stands as found", "<QSO_DATE:8>20051304<EOR><QSO_DATE:8>2005XY04<EOR>",
        {{{Field::DATE, "04 13  05"}}, {{Field::DATE, "04 XY  05"}}}},
-      {"frequencies", "<BAND:3>6M<EOR><FREQ:8>14.07400<EOR><FREQ:9>14.074000<EOR><FREQ:10>144.174000<EOR>"
+      {"frequencies", "<BAND:3>20M<EOR><BAND:3>6M<EOR><FREQ:8>14.07400<EOR><FREQ:9>14.074000<EOR><FREQ:10>144.174000<EOR>"
        "<BAND:4>70CM<EOR><FREQ:3>7.1 <band:3>20M<EOR><freq:11>10.13712345<EOR>",
-       {{{Field::FREQ, "0.000"}}, {{Field::FREQ, "014.0740"}}, {{Field::FREQ, "14.07400"}},
+       {{{Field::FREQ, "14.000"}}, {{Field::FREQ, "0.000"}}, {{Field::FREQ, "014.0740"}}, {{Field::FREQ, "14.07400"}},
         {{Field::FREQ, "144.1740"}}, {{Field::FREQ, "435.000"}}, {{Field::FREQ, "7.1"}}, {{Field::FREQ, "7.1"}}}},
       {"modes", "<MODE:3>FT8<EOR><MODE:5>PSK31<EOR><MODE:3>USB<EOR><MODE:2>FM<EOR><MODE:2>AM<EOR><MODE:2:E>CW<EOR>",
        {{{Field::MODE, "RTTY"}}, {{Field::MODE, "RTTY"}}, {{Field::MODE, "SSB "}}, {{Field::MODE, "FM  "}},
@@ -231,6 +226,24 @@ TEST(Imports, AnyBytesGiveOneRecordPerEndMark) {
     for (const std::string& line : splitLines(file)) qsos += line.starts_with("QSO:");
     EXPECT_EQ(static_cast<long long>(imported("8", file).size()), marks * 144) << round;
     EXPECT_EQ(static_cast<long long>(imported("6", file).size()), qsos * 144) << round;
+  }
+}
+
+// The name is asked again until it opens, and used as typed.
+TEST(Imports, TheNameQuestion) {
+  for (const auto& [choice, question] : {std::pair{"8", "What is the name of the ADIF file? "},
+                                         {"6", "What is the name of the cabrillo file? "}}) {
+    Station s;
+    writeFile("x.in", "<CALL:4>K1AB<EOR>\nQSO:  3799 PH 1999-03-06 0711 Q1QQ           59 001    K1AB\n");
+    writeFile("X.IN", "<CALL:4>W1AW<EOR>\nQSO:  3799 PH 1999-03-06 0711 Q1QQ           59 001    W1AW\n");
+    menu(s, choice, "NEW.DAT", "none");
+    s.run();
+    const int row = s.screen().cursorRow();
+    EXPECT_EQ(s.text(row - 3, 1, 39) + s.text(row - 2, 1, 5) + s.text(row - 1, 1, 39),
+              fitWidth(question, 39) + "none " + fitWidth(question, 39));
+    menu(s, choice, "NEW.DAT", "none", "x.in");  // the question left open above was given up
+    s.run();
+    EXPECT_EQ(testing::callsOf(readFile("NEW.DAT")).substr(0, 4), "K1AB") << choice;
   }
 }
 
