@@ -1,6 +1,8 @@
 #include "logbook/interchange/adif_import.h"
 
 #include <algorithm>
+#include <charconv>
+#include <cstring>
 #include <vector>
 
 #include "common/text.h"
@@ -187,8 +189,8 @@ class ProgressLines {
  public:
   explicit ProgressLines(Console& con) : con_(con), recent_(static_cast<size_t>(con.screen().rows())) {}
 
-  void add(std::string text) {
-    recent_[pending_++ % recent_.size()] = std::move(text);
+  void add(std::string_view text) {
+    recent_[pending_++ % recent_.size()].assign(text);  // into the slot's room: no allocation
     if (pending_ == kRun) flush();
   }
   void flush() {
@@ -204,6 +206,21 @@ class ProgressLines {
   size_t pending_ = 0;
 };
 
+// The line as the tags are looked for: in upper case, values included. Bytes that
+// would break a record or its row on the screen (0x00, the separator 0xFF, a lone
+// CR) arrive as blanks, as from every file from outside; they stand in no tag, so
+// every tag and position is found as in the line read.
+void prepare(std::string& line) {
+  for (char& c : line) c = c == '\0' || c == '\r' || static_cast<unsigned char>(c) == kSeparator ? ' ' : upperChar(c);
+}
+
+// "line " and the count, without a fresh string for every line.
+std::string_view lineCaption(long long count, char (&buffer)[32]) {
+  std::memcpy(buffer, "line ", 5);
+  const auto end = std::to_chars(buffer + 5, buffer + sizeof buffer, count).ptr;
+  return std::string_view(buffer, static_cast<size_t>(end - buffer));
+}
+
 }  // namespace
 
 void adifImport(Logbook& lb, OutputFile& out) {
@@ -217,7 +234,7 @@ void adifImport(Logbook& lb, OutputFile& out) {
   bool headerEnded = false;
   while (!headerEnded && in.readLine(line)) {
     progress.add("Converting ");
-    line = upperCase(line);
+    prepare(line);
     headerEnded = line.starts_with(kEndOfHeader);
     // Records that follow the header's end on its own line are records all the same.
     if (headerEnded && line.size() > kEndOfHeader.size()) reader.readLine(std::string_view(line).substr(5));
@@ -226,9 +243,11 @@ void adifImport(Logbook& lb, OutputFile& out) {
     in.close();
     in.open(name);  // no header: every line is read as records, from the first
   }
+  char caption[32];
   for (long long count = 1; in.readLine(line); ++count) {
-    progress.add("line " + std::to_string(count));
-    reader.readLine(upperCase(line));
+    progress.add(lineCaption(count, caption));
+    prepare(line);
+    reader.readLine(line);
   }
   progress.flush();
 }

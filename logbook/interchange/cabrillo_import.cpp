@@ -1,5 +1,6 @@
 #include "logbook/interchange/cabrillo_import.h"
 
+#include "common/text.h"
 #include "logbook/interchange/import_common.h"
 
 namespace kivo {
@@ -45,6 +46,7 @@ void cabrilloImport(Logbook& lb, OutputFile& out) {
   std::string mode, line;
   while (in.readLine(line)) {
     if (!line.starts_with("QSO:")) continue;
+    line = blankRecordBreakers(line);  // 0x00, the separator 0xFF and a lone CR as blanks
     r.setZeroPadded(Field::DATE, importedDate(columns(line, 23, 24), columns(line, 20, 21), columns(line, 17, 18)));
     r.setZeroPadded(Field::FREQ, frequency(line));
     takeMode(columns(line, 12, 13), mode);
