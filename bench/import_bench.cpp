@@ -37,7 +37,8 @@ void writeCabrillo(const std::string& name, long long qsos) {
   out << "START-OF-LOG: 3.0\r\nCONTEST: IARU-HF\r\nCALLSIGN: GB0WR\r\n";
   char line[128];
   for (long long i = 1; i <= qsos; ++i) {
-    std::snprintf(line, sizeof line, "QSO: %5d CW 2025-07-12 %02lld%02lld GB0WR         599 27     %-13s 599 29     0\r\n",
+    std::snprintf(line, sizeof line,
+                  "QSO: %5d CW 2025-07-12 %02lld%02lld GB0WR         599 27     %-13s 599 29     0\r\n",
                   i % 2 ? 14046 : 7025, i / 60 % 24, i % 60, ("UA" + std::to_string(i)).c_str());
     out << line;
   }

@@ -19,14 +19,35 @@ constexpr std::string_view kEndOfRecord = "<EOR>";
 // The tags the reader knows, in the order they are taken: a later one overwrites
 // what an earlier one set, so a FREQ beats the BAND default.
 enum Tag {
-  kDateTyped, kDate, kBand, kFreq9, kFreq7, kFreq6, kFreq5, kFreq4, kFreq3, kFreq2, kFreq1, kFreq8, kFreq10,
-  kMode, kTimeOn, kTimeOff, kCall, kPower, kRstSent, kRstReceived, kQslSent, kQslReceived, kComment, kTagCount
+  kDateTyped,
+  kDate,
+  kBand,
+  kFreq9,
+  kFreq7,
+  kFreq6,
+  kFreq5,
+  kFreq4,
+  kFreq3,
+  kFreq2,
+  kFreq1,
+  kFreq8,
+  kFreq10,
+  kMode,
+  kTimeOn,
+  kTimeOff,
+  kCall,
+  kPower,
+  kRstSent,
+  kRstReceived,
+  kQslSent,
+  kQslReceived,
+  kComment,
+  kTagCount
 };
 constexpr std::string_view kTags[kTagCount] = {
-    "<QSO_DATE:8:D>", "<QSO_DATE:8>", "<BAND:",   "<FREQ:9>",   "<FREQ:7>",   "<FREQ:6>",   "<FREQ:5>", "<FREQ:4>",
-    "<FREQ:3>",       "<FREQ:2>",     "<FREQ:1>", "<FREQ:8>",   "<FREQ:10>",  "<MODE:",     "<TIME_ON:",
-    "<TIME_OFF:",     "<CALL:",       "<TX_PWR:", "<RST_SENT:", "<RST_RCVD:", "<QSL_SENT:", "<QSL_RCVD:",
-    "<COMMENT:"};
+    "<QSO_DATE:8:D>", "<QSO_DATE:8>", "<BAND:",     "<FREQ:9>",   "<FREQ:7>",   "<FREQ:6>",   "<FREQ:5>",  "<FREQ:4>",
+    "<FREQ:3>",       "<FREQ:2>",     "<FREQ:1>",   "<FREQ:8>",   "<FREQ:10>",  "<MODE:",     "<TIME_ON:", "<TIME_OFF:",
+    "<CALL:",         "<TX_PWR:",     "<RST_SENT:", "<RST_RCVD:", "<QSL_SENT:", "<QSL_RCVD:", "<COMMENT:"};
 
 struct Pair {
   std::string_view key, value;
