@@ -1,8 +1,276 @@
 #include "logbook/interchange/adif_import.h"
 
+#include <algorithm>
+#include <charconv>
+#include <cstring>
+#include <vector>
+
+#include "common/text.h"
+#include "logbook/interchange/import_common.h"
+
 namespace kivo {
 
-// Still to come: writes nothing yet.
-void adifImport(Logbook&, OutputFile&) {}
+namespace {
+
+constexpr const char* kQuestion = "What is the name of the ADIF file? ";
+constexpr std::string_view kEndOfHeader = "<EOH>";
+constexpr std::string_view kEndOfRecord = "<EOR>";
+
+// The tags the reader knows, in the order they are taken: a later one overwrites
+// what an earlier one set, so a FREQ beats the BAND default.
+enum Tag {
+  kDateTyped,
+  kDate,
+  kBand,
+  kFreq9,
+  kFreq7,
+  kFreq6,
+  kFreq5,
+  kFreq4,
+  kFreq3,
+  kFreq2,
+  kFreq1,
+  kFreq8,
+  kFreq10,
+  kMode,
+  kTimeOn,
+  kTimeOff,
+  kCall,
+  kPower,
+  kRstSent,
+  kRstReceived,
+  kQslSent,
+  kQslReceived,
+  kComment,
+  kTagCount
+};
+constexpr std::string_view kTags[kTagCount] = {
+    "<QSO_DATE:8:D>", "<QSO_DATE:8>", "<BAND:",     "<FREQ:9>",   "<FREQ:7>",   "<FREQ:6>",   "<FREQ:5>",  "<FREQ:4>",
+    "<FREQ:3>",       "<FREQ:2>",     "<FREQ:1>",   "<FREQ:8>",   "<FREQ:10>",  "<MODE:",     "<TIME_ON:", "<TIME_OFF:",
+    "<CALL:",         "<TX_PWR:",     "<RST_SENT:", "<RST_RCVD:", "<QSL_SENT:", "<QSL_RCVD:", "<COMMENT:"};
+
+struct Pair {
+  std::string_view key, value;
+};
+constexpr Pair kBands[] = {{"16", "1.800"},  {"80", "3.500"},  {"60", "5.400"},  {"40", "7.000"},
+                           {"30", "10.100"}, {"20", "14.000"}, {"17", "18.070"}, {"15", "21.000"},
+                           {"12", "24.900"}, {"10", "28.000"}, {"70", "435.000"}};
+constexpr Pair kModes[] = {{"CW", "CW  "}, {"SS", "SSB "}, {"US", "SSB "}, {"LS", "SSB "},
+                           {"FM", "FM  "}, {"RT", "RTTY"}, {"FS", "RTTY"}, {"AM", "AM  "}};
+
+template <size_t N>
+std::string_view lookup(const Pair (&table)[N], std::string_view key, std::string_view otherwise) {
+  for (const Pair& p : table)
+    if (p.key == key) return p.value;
+  return otherwise;
+}
+
+// A length written as text: its leading number, whole and not negative.
+size_t lengthOf(std::string_view text) {
+  const double n = parseNumber(text);
+  return n < 1 ? 0 : static_cast<size_t>(std::min(n, 9999.0));
+}
+
+// "N" is no, "Y" a paper card; any other mark is kept. A tag cut off by the line
+// end marks nothing.
+char qslCode(std::string_view value) {
+  if (value.empty() || value[0] == 'N') return ' ';
+  return value[0] == 'Y' ? 'X' : value[0];
+}
+
+class AdifReader {
+ public:
+  AdifReader(Logbook& lb, OutputFile& out) : out_(out), power_(lb.config.defaultPower) { startRecord(); }
+
+  // One record's worth of a line: it ends with its "<EOR>" or at the line end.
+  void readPiece(std::string_view piece);
+  // A whole upper-cased line. Each "<EOR>" ends a piece, so a line that holds
+  // several records gives every one of them, as if each stood on its own line.
+  void readLine(std::string_view line) {
+    size_t from = 0;
+    for (size_t eor; (eor = line.find(kEndOfRecord, from)) != std::string_view::npos; from = eor + 5)
+      readPiece(line.substr(from, eor + 5 - from));
+    if (from < line.size()) readPiece(line.substr(from));
+  }
+
+ private:
+  void startRecord();
+  void writeRecord();
+  void take(Tag tag, std::string_view piece, size_t at);
+  void takeFrequency(Tag tag, std::string_view piece, size_t at);
+  void takeCall(std::string_view piece, size_t at);
+  void takeComment(std::string_view piece, size_t at);
+
+  OutputFile& out_;
+  std::string power_;
+  LogRecord work_;  // fields a record does not set keep the previous record's
+  char qslSent_ = ' ';
+  char qslReceived_ = ' ';
+};
+
+// The record defaults. The reports start at "599" once per record, so a record
+// written one field per line keeps the report read on an earlier line.
+void AdifReader::startRecord() {
+  qslSent_ = qslReceived_ = ' ';
+  work_.set(Field::COUNTRY, "");
+  work_.set(Field::COMMENTS, "");
+  work_.set(Field::TOFF, "");
+  work_.setZeroPadded(Field::PWR, power_);
+  work_.setZeroPadded(Field::SN, "599");
+  work_.setZeroPadded(Field::RD, "599");
+}
+
+void AdifReader::writeRecord() {
+  const char sr[2] = {qslSent_, qslReceived_};
+  work_.setZeroPadded(Field::SR, std::string_view(sr, 2));
+  work_.setSeparators();
+  out_.writeRecord(work_);
+  startRecord();
+}
+
+void AdifReader::readPiece(std::string_view piece) {
+  if (piece.starts_with(kEndOfRecord)) {
+    writeRecord();
+    return;
+  }
+  // Every tag begins with "<": one walk over the "<" of the piece finds the first
+  // place of each, as a search for each tag in turn would.
+  size_t found[kTagCount];
+  std::fill(std::begin(found), std::end(found), std::string_view::npos);
+  for (size_t at = piece.find('<'); at != std::string_view::npos && at + 1 < piece.size();
+       at = piece.find('<', at + 1)) {
+    for (int t = 0; t < kTagCount; ++t)
+      if (kTags[t][1] == piece[at + 1] && found[t] == std::string_view::npos && piece.substr(at).starts_with(kTags[t]))
+        found[t] = at;
+  }
+  for (int t = 0; t < kTagCount; ++t)
+    if (found[t] != std::string_view::npos) take(static_cast<Tag>(t), piece, found[t]);
+  if (piece.ends_with(kEndOfRecord)) writeRecord();  // a piece holds an "<EOR>" only at its end
+}
+
+// `at` is the index of the tag's "<"; every value stands at a fixed distance from it.
+void AdifReader::take(Tag tag, std::string_view piece, size_t at) {
+  auto from = [&](size_t offset, size_t n) { return slice(piece, at + offset, n); };
+  switch (tag) {
+    case kDateTyped:
+    case kDate: {
+      const size_t year = tag == kDateTyped ? 16 : 14;
+      work_.setZeroPadded(Field::DATE, importedDate(from(year + 4, 2), from(year + 2, 2), from(year, 2)));
+      break;
+    }
+    case kBand: work_.setZeroPadded(Field::FREQ, lookup(kBands, from(8, 2), "0.000")); break;
+    case kMode: work_.set(Field::MODE, lookup(kModes, from(8, 2), "RTTY")); break;
+    case kTimeOn: work_.setZeroPadded(Field::TIME, from(11, 4)); break;
+    case kTimeOff: work_.setZeroPadded(Field::TOFF, from(12, 4)); break;
+    case kCall: takeCall(piece, at); break;
+    case kPower: work_.setZeroPadded(Field::PWR, from(10, lengthOf(from(8, 1)))); break;
+    case kRstSent: work_.setZeroPadded(Field::SN, from(12, lengthOf(from(10, 1)))); break;
+    case kRstReceived: work_.setZeroPadded(Field::RD, from(12, lengthOf(from(10, 1)))); break;
+    case kQslSent: qslSent_ = qslCode(from(12, 1)); break;
+    case kQslReceived: qslReceived_ = qslCode(from(12, 1)); break;
+    case kComment: takeComment(piece, at); break;
+    default: takeFrequency(tag, piece, at); break;
+  }
+}
+
+void AdifReader::takeFrequency(Tag tag, std::string_view piece, size_t at) {
+  if (tag == kFreq8) {
+    work_.setZeroPadded(Field::FREQ, "0" + std::string(slice(piece, at + 8, 7)));
+  } else if (tag == kFreq10) {
+    work_.setZeroPadded(Field::FREQ, slice(piece, at + 9, 8));
+  } else {
+    // "<FREQ:9>" takes 8 characters (the field's width), the shorter ones their length.
+    work_.setZeroPadded(Field::FREQ, slice(piece, at + 8, static_cast<size_t>(8 - (tag - kFreq9))));
+  }
+}
+
+// One length digit, or two when the first is "1" (calls of 10 to 19 characters).
+void AdifReader::takeCall(std::string_view piece, size_t at) {
+  const bool twoDigits = slice(piece, at + 6, 1) == "1";
+  const size_t n = lengthOf(slice(piece, at + 6, twoDigits ? 2 : 1));
+  work_.setZeroPadded(Field::STATION, slice(piece, at + (twoDigits ? 9 : 8), n));
+}
+
+// The length is the number between ":" and ">", at most the field's 38.
+void AdifReader::takeComment(std::string_view piece, size_t at) {
+  const size_t close = piece.find('>', at + 9);
+  if (close == std::string_view::npos) {
+    work_.setZeroPadded(Field::COMMENTS, "");
+    return;
+  }
+  const size_t n = std::min<size_t>(lengthOf(piece.substr(at + 9, close - at - 9)), 38);
+  work_.setZeroPadded(Field::COMMENTS, slice(piece, close + 1, n));
+}
+
+// The progress lines pass far faster than any terminal draws them, and only the
+// last screenful of them can ever be seen. So each run of lines is printed as its
+// last screenful: the screen shows the same rows, in the same colours, as if every
+// line had been printed, without scrolling it a million times.
+class ProgressLines {
+ public:
+  explicit ProgressLines(Console& con) : con_(con), recent_(static_cast<size_t>(con.screen().rows())) {}
+
+  void add(std::string_view text) {
+    recent_[pending_++ % recent_.size()].assign(text);  // into the slot's room: no allocation
+    if (pending_ == kRun) flush();
+  }
+  void flush() {
+    const size_t shown = std::min(pending_, recent_.size());
+    for (size_t k = pending_ - shown; k < pending_; ++k) con_.printLine(recent_[k % recent_.size()]);
+    pending_ = 0;
+  }
+
+ private:
+  static constexpr size_t kRun = 256;  // a few screenfuls: the display still moves at every step
+  Console& con_;
+  std::vector<std::string> recent_;
+  size_t pending_ = 0;
+};
+
+// The line as the tags are looked for: in upper case, values included. Bytes that
+// would break a record or its row on the screen (0x00, the separator 0xFF, a lone
+// CR) arrive as blanks, as from every file from outside; they stand in no tag, so
+// every tag and position is found as in the line read.
+void prepare(std::string& line) {
+  for (char& c : line) c = c == '\0' || c == '\r' || static_cast<unsigned char>(c) == kSeparator ? ' ' : upperChar(c);
+}
+
+// "line " and the count, without a fresh string for every line.
+std::string_view lineCaption(long long count, char (&buffer)[32]) {
+  std::memcpy(buffer, "line ", 5);
+  const auto end = std::to_chars(buffer + 5, buffer + sizeof buffer, count).ptr;
+  return std::string_view(buffer, static_cast<size_t>(end - buffer));
+}
+
+}  // namespace
+
+void adifImport(Logbook& lb, OutputFile& out) {
+  Console& con = lb.console;
+  TextReader in;
+  const std::string name = askImportFile(lb, kQuestion, in);
+  con.printLineIn(palette::kBlinking, "Converting");
+  AdifReader reader(lb, out);
+  ProgressLines progress(con);
+  std::string line;
+  bool headerEnded = false;
+  while (!headerEnded && in.readLine(line)) {
+    progress.add("Converting ");
+    prepare(line);
+    headerEnded = line.starts_with(kEndOfHeader);
+    // Records that follow the header's end on its own line are records all the same.
+    if (headerEnded && line.size() > kEndOfHeader.size()) reader.readLine(std::string_view(line).substr(5));
+  }
+  if (!headerEnded) {
+    in.close();
+    in.open(name);  // no header: every line is read as records, from the first
+  }
+  char caption[32];
+  for (long long count = 1; in.readLine(line); ++count) {
+    progress.add(lineCaption(count, caption));
+    prepare(line);
+    reader.readLine(line);
+  }
+  progress.flush();
+}
 
 }  // namespace kivo

@@ -1,8 +1,68 @@
 #include "logbook/interchange/cabrillo_import.h"
 
+#include "common/text.h"
+#include "logbook/interchange/import_common.h"
+
 namespace kivo {
 
-// Still to come: writes nothing yet.
-void cabrilloImport(Logbook&, OutputFile&) {}
+namespace {
+
+constexpr const char* kQuestion = "What is the name of the cabrillo file? ";
+
+// Columns a to b of a line, counted from 1; what the line holds of them.
+std::string_view columns(std::string_view line, size_t a, size_t b) { return slice(line, a - 1, b - a + 1); }
+
+// The kHz of columns 6-10 as MHz with two integer digits: 7025 right-aligned gives
+// 07.02500, 14025 gives 14.02500.
+std::string frequency(std::string_view line) {
+  std::string khz(columns(line, 6, 10));
+  if (!khz.empty() && khz[0] == ' ') khz[0] = '0';
+  khz += "000000";
+  return khz.substr(0, 2) + "." + khz.substr(2, 5);
+}
+
+// A right-aligned report is stored left-aligned: a leading blank goes to the end.
+std::string report(std::string_view text) {
+  std::string rst(text);
+  if (!rst.empty() && rst[0] == ' ') rst = rst.substr(1) + ' ';
+  return rst;
+}
+
+// An unknown pair keeps the mode of the line before; before any line it is blank.
+void takeMode(std::string_view pair, std::string& mode) {
+  if (pair == "CW") mode = "CW";
+  if (pair == "PH") mode = "SSB";
+  if (pair == "FM") mode = "FM";
+  if (pair == "RY") mode = "RTTY";
+}
+
+}  // namespace
+
+void cabrilloImport(Logbook& lb, OutputFile& out) {
+  TextReader in;
+  askImportFile(lb, kQuestion, in);
+  lb.console.printLineIn(palette::kBlinking, "Converting ");
+  LogRecord r;
+  std::string mode, line;
+  while (in.readLine(line)) {
+    if (!line.starts_with("QSO:")) continue;
+    line = blankRecordBreakers(line);  // 0x00, the separator 0xFF and a lone CR as blanks
+    r.setZeroPadded(Field::DATE, importedDate(columns(line, 23, 24), columns(line, 20, 21), columns(line, 17, 18)));
+    r.setZeroPadded(Field::FREQ, frequency(line));
+    takeMode(columns(line, 12, 13), mode);
+    r.set(Field::MODE, mode);
+    r.set(Field::PWR, lb.config.defaultPower);
+    r.setZeroPadded(Field::TIME, columns(line, 26, 29));
+    r.setZeroPadded(Field::STATION, std::string(columns(line, 56, 66)) + "    ");
+    r.setZeroPadded(Field::SN, report(columns(line, 45, 47)));
+    r.setZeroPadded(Field::RD, report(columns(line, 70, 72)));
+    r.setZeroPadded(Field::TOFF, r.get(Field::TIME));
+    r.set(Field::COUNTRY, "");
+    r.set(Field::SR, "");
+    r.set(Field::COMMENTS, "");
+    r.setSeparators();
+    out.writeRecord(r);
+  }
+}
 
 }  // namespace kivo
