@@ -1,6 +1,7 @@
 #include "logbook/interchange/adif_export.h"
 
 #include <algorithm>
+#include <charconv>
 #include <string_view>
 
 #include "logbook/frame/startup.h"
@@ -73,7 +74,8 @@ void addField(std::string& line, std::string_view tag, std::string_view value, s
   line += '<';
   line += tag;
   line += ':';
-  line += std::to_string(value.size());
+  char digits[24];
+  line.append(digits, std::to_chars(digits, digits + sizeof digits, value.size()).ptr);
   if (!type.empty()) {
     line += ':';
     line += type;
@@ -83,14 +85,14 @@ void addField(std::string& line, std::string_view tag, std::string_view value, s
   line += ' ';
 }
 
-std::string yesNo(char mark) { return mark == ' ' ? "N" : "Y"; }
+// A 0x00 of an importer's padding is no mark, as it shows as a blank.
+std::string_view yesNo(uint8_t mark) { return mark == ' ' || mark == 0 ? "N" : "Y"; }
 
-std::string adifLine(const LogRecord& r, const StationSettings& st) {
-  const std::string comment = valueText(r, Field::COMMENTS);
-  const std::string sr = shownText(r, Field::SR);
-  const bool altSite = comment.find("@AS") != std::string::npos;
-  std::string line;
-  line.reserve(320);
+void adifLine(const LogRecord& r, const StationSettings& st, std::string& line) {
+  const std::string_view comment = valueText(r, Field::COMMENTS);
+  const uint8_t* sr = r.bytes.data() + fieldInfo(Field::SR).offset;
+  const bool altSite = comment.find("@AS") != std::string_view::npos;
+  line.clear();
   const std::string_view band = exportBand(frequencyMHz(r));
   if (!band.empty()) addField(line, "BAND", band);
   addField(line, "CALL", valueText(r, Field::STATION));
@@ -110,17 +112,26 @@ std::string adifLine(const LogRecord& r, const StationSettings& st) {
   if (!st.ituZone.empty()) addField(line, "ITUZ", st.ituZone);
   if (!st.gridSquare.empty()) addField(line, "GRIDSQUARE", altSite ? st.altGridSquare : st.gridSquare);
   if (!st.state.empty()) addField(line, "STATE", st.state);
-  addField(line, "CNTY", st.state + "," + (altSite ? st.altCounty : st.county));
+  std::string county = st.state;
+  county += ',';
+  county += altSite ? st.altCounty : st.county;
+  addField(line, "CNTY", county);
   if (!st.iotaNumber.empty()) addField(line, "IOTA", st.iotaNumber);
-  return line + "<EOR>";
+  line += "<EOR>";
+}
+
+std::string_view raw(const LogRecord& r, Field f) {
+  return {reinterpret_cast<const char*>(r.bytes.data()) + fieldInfo(f).offset, static_cast<size_t>(fieldInfo(f).width)};
 }
 
 // Contacts already sent to LOTW (on a Y export), test contacts and CQ calls stay out.
+// "CQ" followed by an importer's 0x00 padding shows, and counts, as "CQ ".
 bool skipped(const LogRecord& r, bool onlyNew) {
-  const char sent = shownText(r, Field::SR)[0];
+  const char sent = raw(r, Field::SR)[0];
   if (onlyNew && (sent == 'L' || sent == 'B')) return true;
-  if (r.get(Field::COMMENTS).find("QX0XQZ") != std::string::npos) return true;
-  return shownText(r, Field::STATION).compare(0, 3, "CQ ") == 0;
+  if (raw(r, Field::COMMENTS).find("QX0XQZ") != std::string_view::npos) return true;
+  const std::string_view call = raw(r, Field::STATION);
+  return call.starts_with("CQ") && (call[2] == ' ' || call[2] == '\0');
 }
 
 }  // namespace
@@ -133,8 +144,12 @@ void adifExport(Logbook& lb, OutputFile& out) {
   for (const char* line : {"ADIF Export from KIVOLOG", "<PROGRAMID:7>KIVOLOG", "<PROGRAMVERSION:4>1.06", "<EOH>", ""})
     out.writeLine(line);
   RecordScanner scan(lb.log, first, last);
-  while (scan.next(lb.record))
-    if (!skipped(lb.record, onlyNew)) out.writeLine(adifLine(lb.record, lb.settings));
+  std::string line;
+  while (scan.next(lb.record)) {
+    if (skipped(lb.record, onlyNew)) continue;
+    adifLine(lb.record, lb.settings, line);
+    out.writeLine(line);
+  }
 }
 
 }  // namespace kivo

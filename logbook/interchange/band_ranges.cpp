@@ -19,7 +19,11 @@ std::string_view exportBand(float mhz) { return bandIn(mhz, 0, BandRanges.size()
 
 std::string_view confirmationBand(float mhz) { return bandIn(mhz, 1, BandRanges.size() - 2); }
 
-float frequencyMHz(const LogRecord& record) { return static_cast<float>(parseNumber(record.get(Field::FREQ))); }
+float frequencyMHz(const LogRecord& record) {
+  const FieldInfo& info = fieldInfo(Field::FREQ);
+  return static_cast<float>(parseNumber(std::string_view(reinterpret_cast<const char*>(record.bytes.data()) + info.offset,
+                                                         static_cast<size_t>(info.width))));
+}
 
 std::string shownText(const LogRecord& record, Field f) {
   std::string text = record.get(f);
@@ -28,13 +32,13 @@ std::string shownText(const LogRecord& record, Field f) {
   return text;
 }
 
-std::string valueText(const LogRecord& record, Field f) {
-  std::string text = record.get(f);
-  size_t end = text.find('\0');
-  if (end != std::string::npos) text.resize(end);
-  end = text.find_last_not_of(' ');
-  text.resize(end == std::string::npos ? 0 : end + 1);
-  return text;
+std::string_view valueText(const LogRecord& record, Field f) {
+  const FieldInfo& info = fieldInfo(f);
+  std::string_view text(reinterpret_cast<const char*>(record.bytes.data()) + info.offset,
+                        static_cast<size_t>(info.width));
+  text = text.substr(0, text.find('\0'));
+  const size_t end = text.find_last_not_of(' ');
+  return text.substr(0, end == std::string_view::npos ? 0 : end + 1);
 }
 
 std::string adifDate(const LogRecord& record) {

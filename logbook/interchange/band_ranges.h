@@ -45,8 +45,8 @@ float frequencyMHz(const LogRecord& record);
 // A field as the screen shows it: a 0x00 of an importer's padding reads as a blank.
 std::string shownText(const LogRecord& record, Field f);
 // A field "without trailing blanks": the text ends at the first 0x00 (the importers
-// pad with them) and the blanks after it are cut.
-std::string valueText(const LogRecord& record, Field f);
+// pad with them) and the blanks after it are cut. A view into the record.
+std::string_view valueText(const LogRecord& record, Field f);
 // DATE (DD MON YY) as YYYYMMDD, the year below 50 in 2000-2049 and otherwise in
 // 1900-1999. An unknown month leaves its two digits out.
 std::string adifDate(const LogRecord& record);

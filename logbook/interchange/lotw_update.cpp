@@ -94,47 +94,61 @@ class ConfirmationReader {
 };
 
 uint64_t contactKey(std::string_view call, std::string_view date, std::string_view band) {
-  std::string key;
-  key.reserve(call.size() + date.size() + band.size() + 2);
-  key.append(call).append(1, '\n').append(date).append(1, '\n').append(band);
-  return std::hash<std::string_view>{}(key);
+  char key[64];
+  if (call.size() + date.size() + band.size() + 2 > sizeof key) {
+    return std::hash<std::string>{}(std::string(call) + '\n' + std::string(date) + '\n' + std::string(band));
+  }
+  char* end = std::copy(call.begin(), call.end(), key);
+  *end++ = '\n';
+  end = std::copy(date.begin(), date.end(), end);
+  *end++ = '\n';
+  end = std::copy(band.begin(), band.end(), end);
+  return std::hash<std::string_view>{}(std::string_view(key, static_cast<size_t>(end - key)));
 }
 
-// The log by call, date and band, read once. Inside a key the records keep their
-// order, so the first candidate that passes the time test is the record a walk of
-// the whole log would stop at. Only the SR field ever changes while the index
-// lives, and it is read from the log itself at each match.
+// The log by call, date and band, read once: the records of a key stand together, in
+// record order, so the first candidate that passes the time test is the record a walk
+// of the whole log would stop at. Only the SR field changes while the index lives,
+// and it is read from the log itself at each match.
 class LogIndex {
  public:
   explicit LogIndex(const Logbook& lb) {
     const long long count = recordCount(lb);
-    if (count > static_cast<long long>(UINT32_MAX)) fail(kOutOfMemory, "index of the log");
-    entries_.reserve(static_cast<size_t>(count));
+    if (count >= static_cast<long long>(UINT32_MAX)) fail(kOutOfMemory, "index of the log");
+    std::vector<Entry> inOrder;
+    inOrder.reserve(static_cast<size_t>(count));
     LogRecord r;
     RecordScanner scan(lb.log, 1, count);
     while (scan.next(r)) {
       const std::string_view band = confirmationBand(frequencyMHz(r));
-      const std::string date = adifDate(r);
-      if (band.empty() || date.size() != 8 || monthNumber(r.get(Field::DATE).substr(3, 3)) == 0) continue;
-      Entry e{contactKey(valueText(r, Field::STATION), date, band), static_cast<uint32_t>(scan.number()), {}};
+      if (band.empty() || monthNumber(std::string_view(reinterpret_cast<const char*>(r.bytes.data()) + 3, 3)) == 0)
+        continue;  // never matches
+      Entry e{contactKey(valueText(r, Field::STATION), adifDate(r), band), static_cast<uint32_t>(scan.number()), {}};
       std::copy_n(r.bytes.begin() + fieldInfo(Field::TIME).offset, 4, e.time);
-      entries_.push_back(e);
+      inOrder.push_back(e);
     }
-    std::sort(entries_.begin(), entries_.end(),
-              [](const Entry& a, const Entry& b) { return a.key != b.key ? a.key < b.key : a.record < b.record; });
+    // A counting sort by the top bits of the key: stable, so each bucket keeps the
+    // record order, and linear in the size of the log.
+    while ((size_t{1} << bits_) < inOrder.size()) ++bits_;
+    start_.assign((size_t{1} << bits_) + 1, 0);
+    for (const Entry& e : inOrder) ++start_[bucket(e.key) + 1];
+    for (size_t i = 1; i < start_.size(); ++i) start_[i] += start_[i - 1];
+    entries_.resize(inOrder.size());
+    std::vector<uint32_t> next(start_.begin(), start_.end() - 1);
+    for (const Entry& e : inOrder) entries_[next[bucket(e.key)]++] = e;
   }
 
-  // The records with this call, date and band whose time lies within the tolerance,
-  // in record order; `accept` says whether a record is the contact (a different
-  // contact may share the hash) and ends the search when it is.
+  // The first record with this call, date and band whose time lies within the
+  // tolerance and that `accept` takes for the contact (another contact may share
+  // the key's hash); 0 for none.
   long long find(const Confirmation& c, const std::function<bool(long long)>& accept) const {
     const uint64_t key = contactKey(c.call, c.date, c.band);
-    auto it = std::lower_bound(entries_.begin(), entries_.end(), key,
-                               [](const Entry& e, uint64_t k) { return e.key < k; });
     const double time = parseNumber(c.time);
-    for (; it != entries_.end() && it->key == key; ++it) {
-      if (!(std::fabs(time - parseNumber(std::string_view(it->time, 4))) < 100)) continue;
-      if (accept(it->record)) return it->record;
+    const size_t b = bucket(key);
+    for (uint32_t i = start_[b]; i < start_[b + 1]; ++i) {
+      const Entry& e = entries_[i];
+      if (e.key != key || !(std::fabs(time - parseNumber(std::string_view(e.time, 4))) < 100)) continue;
+      if (accept(e.record)) return e.record;
     }
     return 0;
   }
@@ -145,6 +159,10 @@ class LogIndex {
     uint32_t record;
     char time[4];  // TIME as stored
   };
+  size_t bucket(uint64_t key) const { return bits_ == 0 ? 0 : static_cast<size_t>(key >> (64 - bits_)); }
+
+  int bits_ = 0;
+  std::vector<uint32_t> start_;  // of each bucket in entries_, and the end
   std::vector<Entry> entries_;
 };
 

@@ -67,13 +67,16 @@ TEST(AdifExport, QuestionsShowTheValueInTheNextPrintZoneAndEmptyAnswersKeepIt) {
     EXPECT_EQ(s.text(25, 1, 34), "What is your county?        ESSEX ");
     EXPECT_EQ(s.screen().cursorColumn(), 34);
   }
-  Station s(recordBytes(contact("K1A")));
+  // From the other site ("@AS" in the comment) the other grid square and county.
+  Station s(recordBytes(contact("K1A")) + recordBytes(with(contact("K1B"), Field::COMMENTS, "@AS")));
   writeFile("KIVOLOG.INI", settings);
   menu(s, "9", "UPLOAD.ADI", "N", "", "", "", "", "", "", "", "Middlesex");
   s.run();
-  EXPECT_NE(readFile("UPLOAD.ADI").find("<CONT:2>NA <CQZ:2>05 <ITUZ:2>08 <GRIDSQUARE:4>FN42 <STATE:2>MA "
-                                        "<CNTY:12>MA,MIDDLESEX <IOTA:6>NA-046 <EOR>\r\n"),
+  const std::string file = readFile("UPLOAD.ADI");
+  EXPECT_NE(file.find("<CONT:2>NA <CQZ:2>05 <ITUZ:2>08 <GRIDSQUARE:4>FN42 <STATE:2>MA <CNTY:12>MA,MIDDLESEX "
+                      "<IOTA:6>NA-046 <EOR>\r\n<BAND:3>20M <CALL:3>K1B <COMMENT:3>@AS "),
             std::string::npos);
+  EXPECT_TRUE(file.ends_with("<GRIDSQUARE:4>FN43 <STATE:2>MA <CNTY:10>MA,SUFFOLK <IOTA:6>NA-046 <EOR>\r\n"));
   EXPECT_EQ(readFile("KIVOLOG.INI"), settingsFile({"Q1QQ", "NA", "05", "08", "NA-046", "FN42", "MA", "MIDDLESEX", "",
                                                    "UPLOAD.ADI", "FN43", "SUFFOLK"}));
 }
@@ -103,15 +106,19 @@ TEST(AdifExport, EdgeCasesOfBandsSkipsAndFields) {
       {with(call("K11"), Field::DATE, "31 XYZ 49"), {"<QSO_DATE:6:D>204931 "}},
       {with(call("K12"), Field::DATE, "01 FEB 50"), {"<QSO_DATE:8:D>19500201 "}},
       {with(call("K13"), Field::TOFF, "  "), {"<TIME_OFF:4>     <TX_PWR"}},
+      // No grid square of the home site: no GRIDSQUARE field, not even from the other one.
+      {with(call("K15"), Field::COMMENTS, "X @AS"), {"<TX_PWR:3>100 <STATE:2>MA <CNTY:10>MA,SUFFOLK <EOR>"}},
+      {call("K16"), {"<TX_PWR:3>100 <STATE:2>MA <CNTY:8>MA,ESSEX <EOR>"}},
       // An importer's record: every value ends at its 0x00 padding, the fixed four
       // characters of a time show it as blanks, a 0x00 mark is no mark.
       {with(with(with(with(call("K14"), Field::MODE, "FT8", true), Field::TOFF, "", true), Field::SR, "", true),
             Field::PWR, "5", true),
-       {"<CALL:3>K14 <QSL_SENT:1>N <QSL_RCVD:1>N <MODE:3>FT8 ", "<TIME_OFF:4>     <TX_PWR:1>5 <CNTY:1>, <EOR>"}},
+       {"<CALL:3>K14 <QSL_SENT:1>N <QSL_RCVD:1>N <MODE:3>FT8 ", "<TIME_OFF:4>     <TX_PWR:1>5 <STATE:2>MA "}},
   };
   std::string log;
   for (const Case& c : cases) log += recordBytes(c.record);
   Station s(log);
+  writeFile("KIVOLOG.INI", settingsFile({"", "", "", "", "", "", "MA", "ESSEX", "", "", "FN43", "SUFFOLK"}));
   const std::string file = exported(s);
   ASSERT_EQ(file.substr(0, kHeader.size()), kHeader);
   size_t lines = 0;
@@ -124,31 +131,6 @@ TEST(AdifExport, EdgeCasesOfBandsSkipsAndFields) {
     }
   }
   EXPECT_EQ(static_cast<size_t>(std::count(file.begin(), file.end(), '\n')), 5 + lines);
-}
-
-TEST(AdifExport, AlternativeSiteSettings) {
-  LogRecord away = contact("K1A");
-  away.set(Field::COMMENTS, "@AS PORTABLE");
-  const std::string log = recordBytes(away) + recordBytes(contact("K1B"));
-  const std::string site = "\"FN42\"\r\n\"MA\"\r\n\"ESSEX\"\r\n\"\"\r\n\"\"\r\n\"FN43\"\r\n\"SUFFOLK\"\r\n";
-  struct Case {
-    std::string settings, awayFields, homeFields;
-  };
-  const Case cases[] = {
-      {"\"\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n" + site, "<GRIDSQUARE:4>FN43 <STATE:2>MA <CNTY:10>MA,SUFFOLK <EOR>",
-       "<GRIDSQUARE:4>FN42 <STATE:2>MA <CNTY:8>MA,ESSEX <EOR>"},
-      // No grid square of the home site: no GRIDSQUARE field, even from the other site.
-      {"\"\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n\"FN43\"\r\n\"SUFFOLK\"\r\n",
-       "<TX_PWR:3>100 <CNTY:8>,SUFFOLK <EOR>", "<TX_PWR:3>100 <CNTY:1>, <EOR>"},
-  };
-  for (const Case& c : cases) {
-    Station s(log);
-    writeFile("KIVOLOG.INI", c.settings);
-    const std::vector<std::string> lines = splitLines(exported(s));
-    ASSERT_EQ(lines.size(), 7u);
-    EXPECT_TRUE(lines[5].ends_with(c.awayFields)) << lines[5];
-    EXPECT_TRUE(lines[6].ends_with(c.homeFields)) << lines[6];
-  }
 }
 
 TEST(AdifExport, TheMarkedRangeOnY) {
