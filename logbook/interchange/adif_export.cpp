@@ -55,8 +55,9 @@ bool askRange(Logbook& lb, bool& onlyNew, long long& first, long long& last) {
   return true;
 }
 
-// The answers are kept as typed: the question texts ask for the form, and LOTW's
-// own signing tool is where a malformed zone or grid is refused.
+// The answers are kept as typed (in upper case): the question texts ask for the form,
+// but a value of another form (a six-character grid, a one-digit zone) is the
+// operator's to give, and refusing it would leave no way past the question.
 void askStation(Logbook& lb) {
   Console& con = lb.console;
   for (const Question& q : kStationQuestions) {
