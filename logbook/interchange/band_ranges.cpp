@@ -21,8 +21,8 @@ std::string_view confirmationBand(float mhz) { return bandIn(mhz, 1, BandRanges.
 
 float frequencyMHz(const LogRecord& record) {
   const FieldInfo& info = fieldInfo(Field::FREQ);
-  return static_cast<float>(parseNumber(std::string_view(reinterpret_cast<const char*>(record.bytes.data()) + info.offset,
-                                                         static_cast<size_t>(info.width))));
+  return static_cast<float>(parseNumber(std::string_view(
+      reinterpret_cast<const char*>(record.bytes.data()) + info.offset, static_cast<size_t>(info.width))));
 }
 
 std::string shownText(const LogRecord& record, Field f) {

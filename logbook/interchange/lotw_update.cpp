@@ -167,8 +167,7 @@ class LogIndex {
 };
 
 bool sameContact(const LogRecord& r, const Confirmation& c) {
-  return valueText(r, Field::STATION) == c.call && adifDate(r) == c.date &&
-         confirmationBand(frequencyMHz(r)) == c.band;
+  return valueText(r, Field::STATION) == c.call && adifDate(r) == c.date && confirmationBand(frequencyMHz(r)) == c.band;
 }
 
 // Marks the matching contact as confirmed through LOTW; returns the record number

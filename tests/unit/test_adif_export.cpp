@@ -4,16 +4,17 @@
 #include "menu_support.h"
 
 namespace kivo {
-using testing::Station;
 using testing::contact;
 using testing::menu;
 using testing::readFile;
 using testing::recordBytes;
+using testing::Station;
 using testing::writeFile;
 
 namespace {
 
-const std::string kHeader = "ADIF Export from KIVOLOG\r\n<PROGRAMID:7>KIVOLOG\r\n<PROGRAMVERSION:4>1.06\r\n<EOH>\r\n\r\n";
+const std::string kHeader =
+    "ADIF Export from KIVOLOG\r\n<PROGRAMID:7>KIVOLOG\r\n<PROGRAMVERSION:4>1.06\r\n<EOH>\r\n\r\n";
 
 std::string settingsFile(std::initializer_list<std::string> values) {
   std::string bytes;
@@ -55,8 +56,8 @@ TEST(AdifExport, TheExampleContactByteForByteAndTheAnswersSaved) {
 }
 
 TEST(AdifExport, QuestionsShowTheValueInTheNextPrintZoneAndEmptyAnswersKeepIt) {
-  const std::string settings = settingsFile({"Q1QQ", "NA", "05", "08", "NA-046", "FN42", "MA", "ESSEX", "", "", "FN43",
-                                             "SUFFOLK"});
+  const std::string settings =
+      settingsFile({"Q1QQ", "NA", "05", "08", "NA-046", "FN42", "MA", "ESSEX", "", "", "FN43", "SUFFOLK"});
   {
     Station s(recordBytes(contact("K1A")));
     writeFile("KIVOLOG.INI", settings);
@@ -96,8 +97,8 @@ TEST(AdifExport, EdgeCasesOfBandsSkipsAndFields) {
       {with(call("K5"), Field::FREQ, "432.1"), {"<BAND:4>70CM <CALL:2>K5 "}},
       {with(call("K6"), Field::FREQ, "0.475"), {"<BAND:4>630M <CALL:2>K6 "}},
       {call("CQ TEST"), {}},
-      {call("CQ"), {}},                                   // shows as "CQ " like any short call
-      {with(base, Field::STATION, "CQ", true), {}},       // so does an importer's 0x00 padding
+      {call("CQ"), {}},                              // shows as "CQ " like any short call
+      {with(base, Field::STATION, "CQ", true), {}},  // so does an importer's 0x00 padding
       {call("CQ1ABC"), {"<CALL:6>CQ1ABC "}},
       {with(call("K7"), Field::COMMENTS, "TEST QX0XQZ"), {}},
       {with(call("K8"), Field::SR, "LX"), {"<QSL_SENT:1>Y <QSL_RCVD:1>Y "}},  // written on N
@@ -136,16 +137,16 @@ TEST(AdifExport, EdgeCasesOfBandsSkipsAndFields) {
 TEST(AdifExport, TheMarkedRangeOnY) {
   LogRecord sent = contact("Q3");
   sent.set(Field::SR, "L ");
-  const std::string log = recordBytes(contact("Q1")) + recordBytes(contact("Q2")) + recordBytes(sent) +
-                          recordBytes(contact("Q4"));
+  const std::string log =
+      recordBytes(contact("Q1")) + recordBytes(contact("Q2")) + recordBytes(sent) + recordBytes(contact("Q4"));
   struct Case {
     std::vector<unsigned char> keys;  // on the browse screen, which starts on the empty line 5
     std::string calls;                // exported; "-" for refused
   };
   const Case cases[] = {
-      {{keys::kAltS, keys::kAltE}, "-"},                 // equal marks
-      {{keys::kAltS, keys::kUp, keys::kAltE}, "-"},      // the end before the start
-      {{}, "-"},                                         // no marks at all
+      {{keys::kAltS, keys::kAltE}, "-"},             // equal marks
+      {{keys::kAltS, keys::kUp, keys::kAltE}, "-"},  // the end before the start
+      {{}, "-"},                                     // no marks at all
       // The end on the empty line names no record; a start never set begins at 1.
       {{keys::kAltE}, "Q1 Q2 Q4"},
       {{keys::kUp, keys::kAltE, keys::kUp, keys::kUp, keys::kAltS}, "Q2 Q4"},

@@ -7,11 +7,11 @@
 #include "menu_support.h"
 
 namespace kivo {
-using testing::Station;
 using testing::contact;
 using testing::menu;
 using testing::readFile;
 using testing::recordBytes;
+using testing::Station;
 using testing::writeFile;
 
 namespace {
@@ -35,7 +35,7 @@ std::string confirmation(const std::string& call, const std::string& band, const
 }
 
 struct Updated {
-  std::string received;  // the second SR character of every record, in order
+  std::string received;              // the second SR character of every record, in order
   std::vector<std::string> printed;  // the lines after "Processing, please wait"
 };
 
@@ -100,10 +100,16 @@ TEST(LotwUpdate, EdgeCasesThroughTheMenu) {
   const LogRecord at1230 = worked("Q1QQ", "04 JUL 05", "1230");
   const Case cases[] = {
       {"99 minutes", {at1230}, kHead + confirmation("Q1QQ", "20M", "20050704", "1329"), "L", {}},
-      {"101 minutes", {at1230}, kHead + confirmation("Q1QQ", "20M", "20050704", "1331"), " ",
+      {"101 minutes",
+       {at1230},
+       kHead + confirmation("Q1QQ", "20M", "20050704", "1331"),
+       " ",
        {"Q1QQ on 20050704, Band 20M, Time 1331 not found "}},
-      {"midnight", {worked("Q1QQ", "04 JUL 05", "2359")}, kHead + confirmation("Q1QQ", "20M", "20050704", "0001"),
-       " ", {"Q1QQ on 20050704, Band 20M, Time 0001 not found "}},
+      {"midnight",
+       {worked("Q1QQ", "04 JUL 05", "2359")},
+       kHead + confirmation("Q1QQ", "20M", "20050704", "0001"),
+       " ",
+       {"Q1QQ on 20050704, Band 20M, Time 0001 not found "}},
       {"one field per line",
        {at1230},
        "ARRL Logbook of the World Status Report\r\n<eoh>\r\n\r\n<call:4>q1qq\r\n<band:3>20m\r\n"
@@ -111,8 +117,11 @@ TEST(LotwUpdate, EdgeCasesThroughTheMenu) {
        "<APP_LoTW_EOF>\r\n",
        "L",
        {}},
-      {"60 metres", {worked("K1A", "01 JAN 26", "1200", "5.357")}, kHead + confirmation("K1A", "60M", "20260101", "1200"),
-       "L", {}},
+      {"60 metres",
+       {worked("K1A", "01 JAN 26", "1200", "5.357")},
+       kHead + confirmation("K1A", "60M", "20260101", "1200"),
+       "L",
+       {}},
       {"2.0 MHz",
        {worked("K1A", "01 JAN 26", "1200", "2.0")},
        kHead + confirmation("K1A", "160M", "20260101", "1200"),
@@ -124,7 +133,8 @@ TEST(LotwUpdate, EdgeCasesThroughTheMenu) {
        " ",
        {"K1A on 20260101, Band 70CM, Time 1200 not found "}},
       {"two candidates",
-       {worked("K1A", "01 JAN 26", "1200"), worked("K1A", "01 JAN 26", "1230"), worked("K1A", "01 JAN 26", "1230", "7.0")},
+       {worked("K1A", "01 JAN 26", "1200"), worked("K1A", "01 JAN 26", "1230"),
+        worked("K1A", "01 JAN 26", "1230", "7.0")},
        kHead + confirmation("K1A", "20M", "20260101", "1230") + confirmation("K1A", "20M", "20260101", "1215"),
        "L  ",
        {}},
@@ -148,9 +158,10 @@ TEST(LotwUpdate, EdgeCasesThroughTheMenu) {
        {"K1A on 202601, Band 20M, Time 1200 not found "}},
       {"QSL_RCVD N is no confirmation",
        {worked("K1A", "01 JAN 26", "1200"), worked("K1B", "01 JAN 26", "1200"), worked("K1C", "01 JAN 26", "1200")},
-       kHead + confirmation("K1A", "20M", "20260101", "1200", "N") + confirmation("K1B", "20M", "20260101", "1200", "Y") +
-           confirmation("K1C", "20M", "20260101", "1200", "n") + confirmation("K9Z", "20M", "20260101", "1200", "N") +
-           confirmation("K1C", "20M", "20260101", "1200", "NO") + confirmation("K9Y", "20M", "20260101", "1200", "Y"),
+       kHead + confirmation("K1A", "20M", "20260101", "1200", "N") +
+           confirmation("K1B", "20M", "20260101", "1200", "Y") + confirmation("K1C", "20M", "20260101", "1200", "n") +
+           confirmation("K9Z", "20M", "20260101", "1200", "N") + confirmation("K1C", "20M", "20260101", "1200", "NO") +
+           confirmation("K9Y", "20M", "20260101", "1200", "Y"),
        " LL",
        {"K9Y on 20260101, Band 20M, Time 1200 not found "}},
       {"no <EOH>: read from the first line",
@@ -204,11 +215,11 @@ TEST(LotwUpdate, AnExportReadBack) {
       worked("B2", "01 JAN 26", "1200", "2.0", " X"),    // no band in the file
       worked("C3", "01 JAN 26", "1200", "432.1", " X"),  // 70CM: not a row of the update
       imported("D4"),
-      cq,                                                 // not exported
+      cq,  // not exported
       worked("E5", "01 JAN 26", "1200", "14.025", "LL"),
       worked("F6", "01 XYZ 26", "1200", "14.025", " X"),
       worked("G7", "31 DEC 99", "2330", "50.1", " X"),
-      worked("G7", "31 DEC 99", "2331", "50.1", " X"),    // the same again: never marked
+      worked("G7", "31 DEC 99", "2331", "50.1", " X"),  // the same again: never marked
       worked("H8", "01 JAN 26", "1200", "14.025", "  "),
   };
   std::string bytes;
