@@ -1,8 +1,156 @@
 #include "logbook/interchange/adif_export.h"
 
+#include <algorithm>
+#include <charconv>
+#include <string_view>
+
+#include "logbook/frame/startup.h"
+#include "logbook/interchange/band_ranges.h"
+#include "logbook/interchange/reports_menu.h"
+#include "logbook/records/log_store.h"
+#include "logbook/records/record_scanner.h"
+
 namespace kivo {
 
-// Still to come: writes nothing yet.
-void adifExport(Logbook&, OutputFile&) {}
+namespace {
+
+struct Question {
+  const char* text;
+  std::string StationSettings::*field;
+};
+
+constexpr Question kStationQuestions[] = {
+    {"What is operator's call sign? ", &StationSettings::operatorCall},
+    {"What is your continent? ", &StationSettings::continent},
+    {"What is your CQ zone? (2 numeric digits) ", &StationSettings::cqZone},
+    {"What is your ITU zone? (2 numeric digits) ", &StationSettings::ituZone},
+    {"What is your IOTA number (null for N/A, must have hyphen)? ", &StationSettings::iotaNumber},
+    {"What is your grid square (4 letter)? ", &StationSettings::gridSquare},
+    {"What is your state (2 letter postal code)? ", &StationSettings::state},
+    {"What is your county? ", &StationSettings::county},
+};
+
+// The range of records to write, or false when the operator asked for the marked
+// range and none is marked. Any answer but Y makes the marks the whole log.
+bool askRange(Logbook& lb, bool& onlyNew, long long& first, long long& last) {
+  Console& con = lb.console;
+  con.printLine("Do you want to make the ADIF file just have QSO's from");
+  con.print("the last logbook of the world submission? (Y or N) ? ");
+  BrowseState& b = lb.browse;
+  onlyNew = readMenuAnswer(lb) == "Y";
+  if (onlyNew && b.adifEnd <= b.adifStart) {
+    con.printLine("You must define the start and end of the ADIF using Alt-S and Alt-E");
+    con.print("Press ENTER to return");
+    con.lineInput();
+    return false;
+  }
+  if (!onlyNew) {
+    b.adifStart = 1;
+    b.adifEnd = recordCount(lb);
+  }
+  // An end marked on the empty line below the log (or before a delete) names no
+  // record: there is nothing to export there, not an empty contact.
+  first = std::max(b.adifStart, 1LL);
+  last = std::min(b.adifEnd, recordCount(lb));
+  return true;
+}
+
+// The answers are kept as typed (in upper case): the question texts ask for the form,
+// but a value of another form (a six-character grid, a one-digit zone) is the
+// operator's to give, and refusing it would leave no way past the question.
+void askStation(Logbook& lb) {
+  Console& con = lb.console;
+  for (const Question& q : kStationQuestions) {
+    std::string& value = lb.settings.*q.field;
+    con.print(q.text);
+    con.nextZone();
+    con.print(value);
+    std::string answer = readMenuAnswer(lb);
+    if (!answer.empty()) value = answer;
+  }
+  saveStationSettings(lb);
+}
+
+void addField(std::string& line, std::string_view tag, std::string_view value, std::string_view type = {}) {
+  line += '<';
+  line += tag;
+  line += ':';
+  char digits[24];
+  line.append(digits, std::to_chars(digits, digits + sizeof digits, value.size()).ptr);
+  if (!type.empty()) {
+    line += ':';
+    line += type;
+  }
+  line += '>';
+  line += value;
+  line += ' ';
+}
+
+// A 0x00 of an importer's padding is no mark, as it shows as a blank.
+std::string_view yesNo(uint8_t mark) { return mark == ' ' || mark == 0 ? "N" : "Y"; }
+
+void adifLine(const LogRecord& r, const StationSettings& st, std::string& line) {
+  const std::string_view comment = valueText(r, Field::COMMENTS);
+  const uint8_t* sr = r.bytes.data() + fieldInfo(Field::SR).offset;
+  const bool altSite = comment.find("@AS") != std::string_view::npos;
+  line.clear();
+  const std::string_view band = exportBand(frequencyMHz(r));
+  if (!band.empty()) addField(line, "BAND", band);
+  addField(line, "CALL", valueText(r, Field::STATION));
+  if (!comment.empty()) addField(line, "COMMENT", comment);
+  addField(line, "QSL_SENT", yesNo(sr[0]));
+  addField(line, "QSL_RCVD", yesNo(sr[1]));
+  addField(line, "MODE", valueText(r, Field::MODE));
+  addField(line, "OPERATOR", st.operatorCall);
+  addField(line, "QSO_DATE", adifDate(r), "D");
+  addField(line, "RST_RCVD", valueText(r, Field::RD));
+  addField(line, "RST_SENT", valueText(r, Field::SN));
+  addField(line, "TIME_ON", shownText(r, Field::TIME));
+  addField(line, "TIME_OFF", shownText(r, Field::TOFF));
+  addField(line, "TX_PWR", valueText(r, Field::PWR));
+  if (!st.continent.empty()) addField(line, "CONT", st.continent);
+  if (!st.cqZone.empty()) addField(line, "CQZ", st.cqZone);
+  if (!st.ituZone.empty()) addField(line, "ITUZ", st.ituZone);
+  if (!st.gridSquare.empty()) addField(line, "GRIDSQUARE", altSite ? st.altGridSquare : st.gridSquare);
+  if (!st.state.empty()) addField(line, "STATE", st.state);
+  std::string county = st.state;
+  county += ',';
+  county += altSite ? st.altCounty : st.county;
+  addField(line, "CNTY", county);
+  if (!st.iotaNumber.empty()) addField(line, "IOTA", st.iotaNumber);
+  line += "<EOR>";
+}
+
+std::string_view raw(const LogRecord& r, Field f) {
+  return {reinterpret_cast<const char*>(r.bytes.data()) + fieldInfo(f).offset, static_cast<size_t>(fieldInfo(f).width)};
+}
+
+// Contacts already sent to LOTW (on a Y export), test contacts and CQ calls stay out.
+// "CQ" followed by an importer's 0x00 padding shows, and counts, as "CQ ".
+bool skipped(const LogRecord& r, bool onlyNew) {
+  const char sent = raw(r, Field::SR)[0];
+  if (onlyNew && (sent == 'L' || sent == 'B')) return true;
+  if (raw(r, Field::COMMENTS).find("QX0XQZ") != std::string_view::npos) return true;
+  const std::string_view call = raw(r, Field::STATION);
+  return call.starts_with("CQ") && (call[2] == ' ' || call[2] == '\0');
+}
+
+}  // namespace
+
+void adifExport(Logbook& lb, OutputFile& out) {
+  bool onlyNew = false;
+  long long first = 0, last = 0;
+  if (!askRange(lb, onlyNew, first, last)) return;
+  askStation(lb);
+  for (const char* line : {"ADIF Export from KIVOLOG", "<PROGRAMID:7>KIVOLOG", "<PROGRAMVERSION:4>1.06", "<EOH>", ""})
+    out.writeLine(line);
+  RecordScanner scan(lb.log, first, last);
+  std::string line;
+  while (scan.next(lb.record)) {
+    if (skipped(lb.record, onlyNew)) continue;
+    adifLine(lb.record, lb.settings, line);
+    out.writeLine(line);
+  }
+}
 
 }  // namespace kivo

@@ -1,7 +1,7 @@
 #pragma once
 // Menu entry 9: the log, or the part marked for the next upload, as ADIF for LOTW.
-#include "logbook/records/output_file.h"
 #include "logbook/logbook.h"
+#include "logbook/records/output_file.h"
 
 namespace kivo {
 

@@ -1,8 +1,212 @@
 #include "logbook/interchange/lotw_update.h"
 
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+#include "common/fatal.h"
+#include "common/text.h"
+#include "logbook/entities/worked_update.h"
+#include "logbook/interchange/band_ranges.h"
+#include "logbook/records/log_store.h"
+#include "logbook/records/record_scanner.h"
+
 namespace kivo {
 
-// Still to come: writes nothing yet.
-void lotwUpdate(Logbook&, TextReader&) {}
+namespace {
+
+struct Confirmation {
+  std::string call, band, date, time, received;
+};
+
+// The value of the first `tag` on the line. The number after the colon is its
+// length; the value starts after the ">" that closes the tag, so a type such as the
+// ":D" of a date may stand between. Text after the value is not part of it
+// ("<STATE:2>MD // Maryland"). A fixed length, when given, replaces the number.
+void takeValue(std::string_view line, std::string_view tag, std::string& value, long long fixed = -1) {
+  const size_t at = line.find(tag);
+  if (at == std::string_view::npos) return;
+  value.clear();
+  const size_t lengthAt = at + tag.size();
+  const size_t close = line.find('>', lengthAt);
+  if (close == std::string_view::npos) return;
+  long long n = fixed >= 0 ? fixed : roundHalfEven(parseNumber(line.substr(lengthAt, 2)));
+  n = std::clamp<long long>(n, 0, static_cast<long long>(line.size() - close - 1));
+  value.assign(line.substr(close + 1, static_cast<size_t>(n)));
+}
+
+// The confirmations of the file, one at a time. A file without "<EOH>" (LOTW sends
+// one when there is nothing new) is read from its first line: while the header is
+// searched, each line is also read as body, and what it gives counts only when the
+// header never ends.
+class ConfirmationReader {
+ public:
+  explicit ConfirmationReader(TextReader& in) : in_(in) {}
+
+  bool next(Confirmation& out) {
+    if (!headerDone_) readHeader();
+    while (pending_.empty()) {
+      std::string line;
+      if (!in_.readLine(line)) return false;
+      readBody(upperCase(line));
+    }
+    out = std::move(pending_.front());
+    pending_.pop_front();
+    return true;
+  }
+
+ private:
+  void readHeader() {
+    headerDone_ = true;
+    std::string line;
+    while (in_.readLine(line)) {
+      line = upperCase(line);
+      if (line.find("<EOH>") != std::string::npos) {
+        pending_.clear();
+        current_ = {};
+        return;
+      }
+      readBody(line);
+    }
+  }
+
+  void readBody(const std::string& line) {
+    takeValue(line, "<CALL:", current_.call);
+    takeValue(line, "<BAND:", current_.band);
+    takeValue(line, "<QSO_DATE:", current_.date);
+    takeValue(line, "<TIME_ON:", current_.time, 4);  // a six-digit time loses its seconds
+    takeValue(line, "<QSL_RCVD:", current_.received);
+    if (line.find("<EOR>") == std::string::npos) return;
+    // A download made with "QSL only: no" lists unconfirmed uploads too, marked N.
+    if (current_.received != "N") pending_.push_back(std::move(current_));
+    current_ = {};
+  }
+
+  TextReader& in_;
+  bool headerDone_ = false;
+  Confirmation current_;
+  std::deque<Confirmation> pending_;
+};
+
+uint64_t contactKey(std::string_view call, std::string_view date, std::string_view band) {
+  char key[64];
+  if (call.size() + date.size() + band.size() + 2 > sizeof key) {
+    return std::hash<std::string>{}(std::string(call) + '\n' + std::string(date) + '\n' + std::string(band));
+  }
+  char* end = std::copy(call.begin(), call.end(), key);
+  *end++ = '\n';
+  end = std::copy(date.begin(), date.end(), end);
+  *end++ = '\n';
+  end = std::copy(band.begin(), band.end(), end);
+  return std::hash<std::string_view>{}(std::string_view(key, static_cast<size_t>(end - key)));
+}
+
+// The log by call, date and band, read once: the records of a key stand together, in
+// record order, so the first candidate that passes the time test is the record a walk
+// of the whole log would stop at. Only the SR field changes while the index lives,
+// and it is read from the log itself at each match.
+class LogIndex {
+ public:
+  explicit LogIndex(const Logbook& lb) {
+    const long long count = recordCount(lb);
+    if (count >= static_cast<long long>(UINT32_MAX)) fail(kOutOfMemory, "index of the log");
+    std::vector<Entry> inOrder;
+    inOrder.reserve(static_cast<size_t>(count));
+    LogRecord r;
+    RecordScanner scan(lb.log, 1, count);
+    while (scan.next(r)) {
+      const std::string_view band = confirmationBand(frequencyMHz(r));
+      if (band.empty() || monthNumber(std::string_view(reinterpret_cast<const char*>(r.bytes.data()) + 3, 3)) == 0)
+        continue;  // never matches
+      Entry e{contactKey(valueText(r, Field::STATION), adifDate(r), band), static_cast<uint32_t>(scan.number()), {}};
+      std::copy_n(r.bytes.begin() + fieldInfo(Field::TIME).offset, 4, e.time);
+      inOrder.push_back(e);
+    }
+    // A counting sort by the top bits of the key: stable, so each bucket keeps the
+    // record order, and linear in the size of the log.
+    while ((size_t{1} << bits_) < inOrder.size()) ++bits_;
+    start_.assign((size_t{1} << bits_) + 1, 0);
+    for (const Entry& e : inOrder) ++start_[bucket(e.key) + 1];
+    for (size_t i = 1; i < start_.size(); ++i) start_[i] += start_[i - 1];
+    entries_.resize(inOrder.size());
+    std::vector<uint32_t> next(start_.begin(), start_.end() - 1);
+    for (const Entry& e : inOrder) entries_[next[bucket(e.key)]++] = e;
+  }
+
+  // The first record with this call, date and band whose time lies within the
+  // tolerance and that `accept` takes for the contact (another contact may share
+  // the key's hash); 0 for none.
+  long long find(const Confirmation& c, const std::function<bool(long long)>& accept) const {
+    const uint64_t key = contactKey(c.call, c.date, c.band);
+    const double time = parseNumber(c.time);
+    const size_t b = bucket(key);
+    for (uint32_t i = start_[b]; i < start_[b + 1]; ++i) {
+      const Entry& e = entries_[i];
+      if (e.key != key || !(std::fabs(time - parseNumber(std::string_view(e.time, 4))) < 100)) continue;
+      if (accept(e.record)) return e.record;
+    }
+    return 0;
+  }
+
+ private:
+  struct Entry {
+    uint64_t key;
+    uint32_t record;
+    char time[4];  // TIME as stored
+  };
+  size_t bucket(uint64_t key) const { return bits_ == 0 ? 0 : static_cast<size_t>(key >> (64 - bits_)); }
+
+  int bits_ = 0;
+  std::vector<uint32_t> start_;  // of each bucket in entries_, and the end
+  std::vector<Entry> entries_;
+};
+
+bool sameContact(const LogRecord& r, const Confirmation& c) {
+  return valueText(r, Field::STATION) == c.call && adifDate(r) == c.date && confirmationBand(frequencyMHz(r)) == c.band;
+}
+
+// Marks the matching contact as confirmed through LOTW; returns the record number
+// examined last, as a walk of the log would leave it.
+long long confirm(Logbook& lb, const LogIndex& index, const Confirmation& c) {
+  const long long n = index.find(c, [&](long long candidate) {
+    readRecord(lb, candidate);
+    return sameContact(lb.record, c);
+  });
+  if (n == 0) {
+    lb.console.printLine(c.call + " on " + c.date + ", Band " + c.band + ", Time " + c.time + " not found ");
+    return recordCount(lb);
+  }
+  // The received mark; an importer's 0x00 padding is a blank like any other.
+  uint8_t& received = lb.record.bytes[static_cast<size_t>(fieldInfo(Field::SR).offset) + 1];
+  if (received == ' ' || received == '\0') {
+    received = 'L';
+  } else if (received == 'X') {
+    received = 'B';
+  } else {
+    return n;  // confirmed already: counted as found, left as it is
+  }
+  writeRecord(lb, n);
+  updateWorkedTables(lb);
+  return n;
+}
+
+}  // namespace
+
+void lotwUpdate(Logbook& lb, TextReader& confirmations) {
+  lb.console.printLine("Processing, please wait");
+  ConfirmationReader reader(confirmations);
+  std::optional<LogIndex> index;  // built on the first confirmation, so an empty file reads no log
+  Confirmation c;
+  while (reader.next(c)) {
+    if (!index) index.emplace(lb);
+    const long long last = confirm(lb, *index, c);
+    if (last > 0) lb.browse.currentRecord = last;
+  }
+}
 
 }  // namespace kivo

@@ -1,0 +1,60 @@
+// Times the LOTW export (F5, 9) and the confirmation update (F5, 10) against cp and
+// cat of the same files. Run on demand:
+//   cmake -S . -B build -DKIVO_BENCH=ON && cmake --build build --target lotw_bench
+//   build/bench/lotw_bench [records [confirmations]]      (default: 1000000 100000)
+#include <cstdlib>
+#include <fstream>
+
+#include "bench_support.h"
+#include "logbook/interchange/band_ranges.h"
+
+using namespace kivo;
+using namespace kivo::bench;
+
+namespace {
+
+// Confirmations as LOTW writes them: one field per line, CR LF, a blank line
+// between records, fields the update does not read, text after a value.
+void writeConfirmations(const std::string& name, long long records, long long confirmations) {
+  std::ofstream out(name, std::ios::binary);
+  out << "ARRL Logbook of the World Status Report\r\nGenerated at 2018-01-19 05:11:21\r\nfor q1qq\r\n"
+         "Query:\r\n   QSL ONLY: YES\r\n\r\n<PROGRAMID:4>LoTW\r\n\r\n<eoh>\r\n\r\n";
+  const long long step = records / confirmations > 0 ? records / confirmations : 1;
+  for (long long k = 0; k < confirmations; ++k) {
+    const LogRecord r = benchRecord(1 + (k * step) % records);
+    std::string call = r.get(Field::STATION);
+    call.erase(call.find_last_not_of(' ') + 1);
+    out << "<APP_LoTW_OWNCALL:4>Q1QQ\r\n<STATION_CALLSIGN:4>Q1QQ\r\n<MY_DXCC:3>291\r\n"
+        << "<CALL:" << call.size() << ">" << call << "\r\n<BAND:3>20M\r\n<FREQ:8>14.02500\r\n<MODE:2>CW\r\n"
+        << "<QSO_DATE:8>" << adifDate(r) << "\r\n<TIME_ON:6>" << r.get(Field::TIME) << "00\r\n"
+        << "<QSL_RCVD:1>Y\r\n<QSLRDATE:8>20180119\r\n<DXCC:3>291\r\n<COUNTRY:24>UNITED STATES OF AMERICA\r\n"
+        << "<CQZ:2>05\r\n<ITUZ:2>08\r\n<GRIDSQUARE:6>fm19ne\r\n<STATE:2>MD // Maryland\r\n<eor>\r\n\r\n";
+  }
+  out << "<APP_LoTW_EOF>\r\n";
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const long long n = argc > 1 ? std::atoll(argv[1]) : 1000000;
+  const long long m = argc > 2 ? std::atoll(argv[2]) : 100000;
+  ScratchDir dir;
+  writeTables();
+  writeLog("LOGMAIN.DAT", n);
+  writeConfirmations("LOTW.ADI", n, m);
+  const double copy = copyFile("LOGMAIN.DAT", "COPY.DAT");
+  const double cat = catFile("LOGMAIN.DAT");
+  BenchStation s;
+  const double exportMs = s.menu("9", {"UPLOAD.ADI", "N", "Q1QQ", "NA", "05", "08", "", "FM19", "MD", "HOWARD"});
+  row("ADIF export (F5, 9)", n, exportMs, copy, "cp of the log");
+  row("ADIF export (F5, 9)", n, exportMs, cat, "cat of the log");
+  const double catAdi = catFile("LOTW.ADI");
+  const double marking = s.menu("10", {"LOTW.ADI"});
+  const double again = s.menu("10", {"LOTW.ADI"});
+  std::printf("%-28s %9lld confirmations %6.1f MB\n", "confirmation file", m, fileLength("LOTW.ADI") / 1e6);
+  row("LOTW update, all marked", n, marking, copy, "cp of the log");
+  row("LOTW update, none changed", n, again, copy, "cp of the log");
+  std::printf("%-28s %9lld records %10.1f ms\n%-28s %9lld records %10.1f ms\n%-28s %22.1f ms\n", "cp of the log", n,
+              copy, "cat of the log", n, cat, "cat of the confirmations", catAdi);
+  return 0;
+}
