@@ -172,13 +172,14 @@ bool sameContact(const LogRecord& r, const Confirmation& c) {
 
 // Marks the matching contact as confirmed through LOTW; returns the record number
 // examined last, as a walk of the log would leave it.
-long long confirm(Logbook& lb, const LogIndex& index, const Confirmation& c) {
+long long confirm(Logbook& lb, const LogIndex& index, const Confirmation& c, long long& notFound) {
   const long long n = index.find(c, [&](long long candidate) {
     readRecord(lb, candidate);
     return sameContact(lb.record, c);
   });
   if (n == 0) {
     lb.console.printLine(c.call + " on " + c.date + ", Band " + c.band + ", Time " + c.time + " not found ");
+    ++notFound;
     return recordCount(lb);
   }
   // The received mark; an importer's 0x00 padding is a blank like any other.
@@ -202,10 +203,17 @@ void lotwUpdate(Logbook& lb, TextReader& confirmations) {
   ConfirmationReader reader(confirmations);
   std::optional<LogIndex> index;  // built on the first confirmation, so an empty file reads no log
   Confirmation c;
+  long long notFound = 0;
   while (reader.next(c)) {
     if (!index) index.emplace(lb);
-    const long long last = confirm(lb, *index, c);
+    const long long last = confirm(lb, *index, c, notFound);
     if (last > 0) lb.browse.currentRecord = last;
+  }
+  // The browse screen would cover the list at once: it stays until a key is pressed.
+  if (notFound > 0) {
+    lb.console.printLine();
+    lb.console.printLine(kLotwListEnd);
+    lb.console.waitKey();
   }
 }
 

@@ -5,6 +5,9 @@
 
 namespace kivo {
 
+// Shown below the confirmations that matched no contact, until a key is pressed.
+inline constexpr const char* kLotwListEnd = "Press any key to return to the log.";
+
 void lotwUpdate(Logbook& lb, TextReader& confirmations);
 
 }  // namespace kivo
