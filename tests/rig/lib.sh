@@ -15,7 +15,10 @@
 # of times (RIG_TRIES x RIG_STEP seconds) and fails the test when it never holds.
 
 RIG_TRIES=${RIG_TRIES:-100}
+# For the sanitizer build: only hamlib's own leaks are passed over.
 RIG_STEP=${RIG_STEP:-0.1}
+RIG_SUPPRESSIONS=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/hamlib.supp
+export LSAN_OPTIONS="${LSAN_OPTIONS:+$LSAN_OPTIONS:}suppressions=$RIG_SUPPRESSIONS"
 RIG_PID=
 RIG_PORT=
 RIG_CHILDREN=()

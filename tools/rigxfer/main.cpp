@@ -69,7 +69,8 @@ int runBridge(const kivo::RigxferOptions& options) {
 
 int main(int argc, char** argv) {
   std::string error;
-  const kivo::RigxferOptions options = kivo::parseRigxferOptions(std::vector<std::string>(argv + 1, argv + argc), error);
+  const kivo::RigxferOptions options =
+      kivo::parseRigxferOptions(std::vector<std::string>(argv + 1, argv + argc), error);
   if (!error.empty()) {
     std::cerr << "rigxfer: " << error << "\nTry 'rigxfer --help'.\n";
     return 1;

@@ -30,21 +30,15 @@ bool parseCount(const std::string& text, long long low, long long high, int& val
 
 std::string applyValue(RigxferOptions& o, char letter, const std::string& value) {
   switch (letter) {
-    case 'm':
-      return parseCount(value, 1, 999999999, o.model) ? "" : "-m needs a hamlib radio model number";
-    case 'r':
-      o.rigPath = value;
-      return value.empty() ? "-r needs a device or a rigctld address" : "";
-    case 's':
-      return parseCount(value, 1, 999999999, o.serialSpeed) ? "" : "-s needs a serial speed in baud";
+    case 'm': return parseCount(value, 1, 999999999, o.model) ? "" : "-m needs a hamlib radio model number";
+    case 'r': o.rigPath = value; return value.empty() ? "-r needs a device or a rigctld address" : "";
+    case 's': return parseCount(value, 1, 999999999, o.serialSpeed) ? "" : "-s needs a serial speed in baud";
     case 'i':
       return parseCount(value, kMinIntervalMs, kMaxIntervalMs, o.intervalMs)
                  ? ""
                  : "-i needs a poll interval of " + std::to_string(kMinIntervalMs) + " to " +
                        std::to_string(kMaxIntervalMs) + " ms";
-    default:
-      o.output = value;
-      return value.empty() ? "-o needs a file name" : "";
+    default: o.output = value; return value.empty() ? "-o needs a file name" : "";
   }
 }
 

@@ -9,9 +9,9 @@ namespace kivo {
 struct RigxferOptions {
   enum class Action { kRun, kHelp, kVersion };
   Action action = Action::kRun;
-  int model = 2;         // hamlib's network model: a rigctld
-  std::string rigPath;   // serial device or host:port; empty for hamlib's default
-  int serialSpeed = 0;   // 0 keeps the model's own speed
+  int model = 2;        // hamlib's network model: a rigctld
+  std::string rigPath;  // serial device or host:port; empty for hamlib's default
+  int serialSpeed = 0;  // 0 keeps the model's own speed
   int intervalMs = 250;
   std::string output = "RIGXFER.OUT";
   bool highPower = false;

@@ -14,13 +14,13 @@ namespace {
 const std::map<std::string, std::string>& modeCodes() {
   // Both spellings where hamlib's names changed between versions (PKTFM is FM-D).
   static const std::map<std::string, std::string> codes = {
-      {"CW", "CW"},        {"CWR", "CW"},      {"CWN", "CW"},       {"USB", "USB"},      {"LSB", "LSB"},
-      {"ISBUSB", "USB"},   {"ISBLSB", "LSB"},  {"AM", "AM"},        {"AMS", "AM"},       {"AMN", "AM"},
-      {"AM-N", "AM"},      {"SAM", "AM"},      {"SAL", "AM"},       {"SAH", "AM"},       {"DSB", "AM"},
-      {"ECSSUSB", "AM"},   {"ECSSLSB", "AM"},  {"FM", "FM"},        {"FMN", "FM"},       {"WFM", "FM"},
-      {"RTTY", "RTTY"},    {"RTTYR", "RTTY"},  {"PKTUSB", "DATA"},  {"PKTLSB", "DATA"},  {"PKTFM", "DATA"},
-      {"FM-D", "DATA"},    {"PKTFMN", "DATA"}, {"PKTAM", "DATA"},   {"AM-D", "DATA"},    {"PSK", "DATA"},
-      {"PSKR", "DATA"},    {"DD", "DATA"},
+      {"CW", "CW"},      {"CWR", "CW"},      {"CWN", "CW"},      {"USB", "USB"},     {"LSB", "LSB"},
+      {"ISBUSB", "USB"}, {"ISBLSB", "LSB"},  {"AM", "AM"},       {"AMS", "AM"},      {"AMN", "AM"},
+      {"AM-N", "AM"},    {"SAM", "AM"},      {"SAL", "AM"},      {"SAH", "AM"},      {"DSB", "AM"},
+      {"ECSSUSB", "AM"}, {"ECSSLSB", "AM"},  {"FM", "FM"},       {"FMN", "FM"},      {"WFM", "FM"},
+      {"RTTY", "RTTY"},  {"RTTYR", "RTTY"},  {"PKTUSB", "DATA"}, {"PKTLSB", "DATA"}, {"PKTFM", "DATA"},
+      {"FM-D", "DATA"},  {"PKTFMN", "DATA"}, {"PKTAM", "DATA"},  {"AM-D", "DATA"},   {"PSK", "DATA"},
+      {"PSKR", "DATA"},  {"DD", "DATA"},
   };
   return codes;
 }
