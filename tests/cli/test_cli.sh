@@ -1,14 +1,15 @@
 # What a Linux user tries first: --help and --version of each program, and an
 # installation into a scratch prefix with manual pages that render without warnings.
-# Usage: bash test_cli.sh <build dir> <source dir>
+# Usage: bash test_cli.sh <build dir> <source dir> ["the programs built"]
 set -u
 BUILD=$(cd "${1:?usage: test_cli.sh <build dir> <source dir>}" && pwd)
 SRC=$(cd "${2:?source dir}" && pwd)
+read -r -a programs <<<"${3:-kivolog awardsum mktables}"
 fail() { echo "FAIL [test_cli]: $*" >&2; exit 1; }
 scratch=$(mktemp -d "${TMPDIR:-/tmp}/kivo-cli.XXXXXX")
 trap 'rm -rf "$scratch"' EXIT
 
-for prog in kivolog awardsum mktables; do
+for prog in "${programs[@]}"; do
   out=$("$BUILD/$prog" --help </dev/null) || fail "$prog --help ended with $?"
   grep -q "^Usage: $prog" <<<"$out" || fail "$prog --help: no usage line: $out"
   out=$("$BUILD/$prog" --version </dev/null) || fail "$prog --version ended with $?"
@@ -16,10 +17,18 @@ for prog in kivolog awardsum mktables; do
 done
 grep -q "F6=" <<<"$("$BUILD/kivolog" --help)" || fail "kivolog --help lacks F6="
 grep -q "NOMOUSE" <<<"$("$BUILD/kivolog" --help)" || fail "kivolog --help lacks NOMOUSE"
-echo "ok [test_cli]: --help and --version"
+if [[ " ${programs[*]} " == *" rigxfer "* ]]; then
+  for opt in -m -r -s -i -o -H --high-power --once; do
+    grep -q -- "$opt" <<<"$("$BUILD/rigxfer" --help)" || fail "rigxfer --help lacks $opt"
+  done
+  err=$("$BUILD/rigxfer" --bogus 2>&1 >/dev/null)
+  [[ $? == 1 && $err == $'rigxfer: unknown option --bogus\nTry \'rigxfer --help\'.' ]] ||
+    fail "rigxfer --bogus said: $err"
+fi
+echo "ok [test_cli]: --help and --version of ${programs[*]}"
 
 cmake --install "$BUILD" --prefix "$scratch/usr" >/dev/null || fail "cmake --install failed"
-for prog in kivolog awardsum mktables; do
+for prog in "${programs[@]}"; do
   [[ -x $scratch/usr/bin/$prog ]] || fail "$prog not installed in bin/"
   page=$scratch/usr/share/man/man1/$prog.1
   [[ -f $page ]] || fail "no manual page for $prog"
