@@ -111,6 +111,8 @@ TEST_F(PackagedCountryFile, EveryEntityOfThePrefixTableHasOneWorkedLine) {
 // each, the longest prefix of the country file that begins it names the entity.
 TEST_F(PackagedCountryFile, RealWorldCallsGiveTheEntityTheFileMeans) {
   CountryTable table = parseCountryTable(splitLines(country_));
+  // Three calls a row.
+  // clang-format off
   const std::vector<std::pair<const char*, const char*>> calls = {
       // North and South America, the USA and its territories.
       {"W1AW", "USA"}, {"K1ABC", "USA"}, {"N2XYZ", "USA"},
@@ -241,6 +243,7 @@ TEST_F(PackagedCountryFile, RealWorldCallsGiveTheEntityTheFileMeans) {
       {"FG/F5ABC", "GUADELOUPE"}, {"TK/F5ABC", "CORSICA"}, {"SV9/DL1ABC", "CRETE"},
       {"OH0/DL1ABC", "ALAND IS"},
   };
+  // clang-format on
   ASSERT_GE(calls.size(), 150u);
   for (const auto& [call, name] : calls) EXPECT_EQ(lookupEntity(table, call), name) << call;
 }

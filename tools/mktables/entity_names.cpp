@@ -15,6 +15,8 @@ constexpr size_t kNameWidth = 12;
 // "ST." stands for saint, and a few names are the ones the logbook itself tests
 // (USA for the short KG4 calls, UNITED NATIO for 4U1UN, and the four Caribbean
 // entities whose contacts before 10 Oct 2010 count for the deleted ones).
+// A table, four entities a row.
+// clang-format off
 constexpr NamedEntity kCurrent[] = {
     {1, "CANADA"},        {3, "AFGHANISTAN"},   {4, "AGALEGA"},       {5, "ALAND IS"},
     {6, "ALASKA"},        {7, "ALBANIA"},       {9, "AMER. SAMOA"},   {10, "AMSTERDAM IS"},
@@ -124,6 +126,7 @@ constexpr NamedEntity kDeleted[] = {
     {267, "TERR N GUIN"}, {268, "TIBET"},       {271, "TRIESTE"},     {307, "ZANZIBAR"},
     {488, "WALVIS BAY"},  {493, "PENGUIN IS"},
 };
+// clang-format on
 
 }  // namespace
 
