@@ -102,6 +102,7 @@ void bandSelectionReport(Logbook& lb, OutputFile& out) {
   for (const BandKey& band : kBandKeys)
     if (answer.find(band.key) != std::string::npos) chosen.push_back(band.bounds);
   announceSearch(lb);
+  if (chosen.empty()) return;  // selects nothing
   RecordScanner scan(lb.log, 1, recordCount(lb));
   while (scan.next(lb.record)) {
     const float mhz = frequencyMHz(lb.record);

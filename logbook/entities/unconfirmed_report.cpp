@@ -59,6 +59,12 @@ bool passesQslTest(const LogRecord& record, bool receivedOnly) {
   return sr[1] == ' ' && (receivedOnly || sr[0] == ' ');
 }
 
+// A contact with no entity name (left blank, as an import leaves it): twelve blanks
+// would be found in the first entity line with room to spare after its name, and
+// that entity's cell would decide for a contact of any entity. It is passed over like
+// an unknown entity, as the worked-table update passes it over.
+bool hasNoEntity(std::string_view country) { return country[0] == ' ' || country[0] == '\0'; }
+
 bool confirmed(char mark) {
   const char m = upperChar(mark);
   return m == 'X' || m == 'C' || m == 'L' || m == 'B';
@@ -150,6 +156,7 @@ void unconfirmedReport(Logbook& lb, OutputFile& out, bool receivedOnly) {
     const int column = category.column != 0 ? category.column : bandColumn(frequencyMHz(lb.record));
     if (column == 0) continue;
     const std::string_view country = fieldText(lb.record, Field::COUNTRY);
+    if (hasNoEntity(country)) continue;
     const std::string* line = table.find(country);
     if (!line) {
       if (country[0] != '?') reportMissingEntity(con, country);

@@ -63,12 +63,6 @@ std::string screenText(const Station& s) {
   return out;
 }
 
-int rowOf(const Station& s, const std::string& text) {
-  for (int r = 25; r >= 1; --r)
-    if (s.row(r).compare(0, text.size(), text) == 0) return r;
-  return 0;
-}
-
 struct Run {
   std::string choice;
   std::string answer;
@@ -78,11 +72,11 @@ struct Run {
 // One report over `log` per case, each in a station of its own; the new file is
 // compared byte for byte with the records it should hold.
 void checkRuns(const std::vector<LogRecord>& log, const std::vector<Run>& runs,
-               const std::function<void()>& tables = [] {}) {
+               const std::function<void(Station&)>& prepare = [](Station&) {}) {
   for (const Run& run : runs) {
     Station s(bytesOf(log));
-    tables();
     menu(s, run.choice, "OUT.DAT", run.answer);
+    prepare(s);  // the tables, and keys beyond the answer
     s.run();
     ASSERT_TRUE(s.scriptEnded) << run.answer;
     EXPECT_EQ(readFile("OUT.DAT"), picked(log, run.expectedCalls))
@@ -121,6 +115,11 @@ TEST(SelectionReports, QuestionsBelowTheMenuTheGeneralOneOnAClearedScreen) {
   s.run();  // the answer is awaited
   EXPECT_EQ(s.text(18, 1, 67), "What bands do you want? (160 80 40 30 20 17 15 12 10 6M 2M 70CM) ? ");
   EXPECT_EQ(s.screen().cursorRow(), 19);
+  Station u(bytesOf({qso("A", "14.2")}));
+  menu(u, "2", "OUT.DAT");
+  u.run();
+  EXPECT_EQ(u.text(18, 1, 50), "Select mode or Band Countries (MIXED SSB CW BAND) ");
+  EXPECT_EQ(u.screen().cursorRow(), 19);
   Station t(bytesOf({qso("A", "14.2")}));
   menu(t, "4", "OUT.DAT");
   t.run();
@@ -174,26 +173,26 @@ TEST(UnconfirmedReport, CategoryQslTestAndMarks) {
       qso("NONE", "14.2", "USA", "  "), qso("SENT", "14.2", "USA", "X "), qso("RCVD", "14.2", "USA", " X"),
       qso("BOTH", "14.2", "USA", "XX"), qso("LOTW", "14.2", "USA", "L "),
   };
-  auto blankTable = [] { writeFile("WORKED.CFM", entity("USA") + "END\r\n"); };
+  auto blankTable = [](Station&) { writeFile("WORKED.CFM", entity("USA") + "END\r\n"); };
   checkRuns(qsls, {{"2", "MIXED", "NONE SENT LOTW"}, {"3", "mixed", "NONE"}}, blankTable);
 
   // MIXED with each mark in column 44: only X, C, L and B (in either case) confirm.
   for (const char mark : {' ', '\\', '?', 'x', 'X', 'C', 'L', 'B', 'c', 'l', 'b'}) {
     const bool unconfirmed = std::string(" \\?").find(mark) != std::string::npos;
     checkRuns({qso("W1", "14.2")}, {{"2", "MIXED", unconfirmed ? "W1" : ""}},
-              [&] { writeFile("WORKED.CFM", entity("USA", {{44, mark}}) + "END\r\n"); });
+              [&](Station&) { writeFile("WORKED.CFM", entity("USA", {{44, mark}}) + "END\r\n"); });
   }
 
   // Mode categories: the first of MIXED, CW, SSB named decides, with only its mode.
   const std::vector<LogRecord> modes = {qso("CW1", "14.2", "USA", "  ", "CW"), qso("SSB1", "14.2", "USA", "  ", "SSB"),
                                         qso("FT1", "14.2", "USA", "  ", "FT8")};
-  auto modeTable = [] { writeFile("WORKED.CFM", entity("USA", {{46, 'X'}, {48, '\\'}}) + "END\r\n"); };
+  auto modeTable = [](Station&) { writeFile("WORKED.CFM", entity("USA", {{46, 'X'}, {48, '\\'}}) + "END\r\n"); };
   checkRuns(modes, {{"2", "CW SSB", "CW1"}, {"2", "SSB", ""}, {"2", "SSB MIXED", "CW1 SSB1 FT1"}}, modeTable);
 }
 
 TEST(UnconfirmedReport, BandModeTakesEachContactsBandAndPassesOverTheRest) {
   // 160 m open, 20 m confirmed, 10 m and 60 m open.
-  auto table = [] { writeFile("WORKED.CFM", entity("USA", {{68, 'X'}}) + "END\r\n"); };
+  auto table = [](Station&) { writeFile("WORKED.CFM", entity("USA", {{68, 'X'}}) + "END\r\n"); };
   const std::vector<LogRecord> log = {
       qso("V144", "144.2"),  // first, in no band: not checked in the 60 m column
       qso("T160", "1.85"),   qso("T29OUT", "29.8"),  // after an open band: still passed over
@@ -206,7 +205,7 @@ TEST(UnconfirmedReport, BandModeTakesEachContactsBandAndPassesOverTheRest) {
 
 TEST(UnconfirmedReport, EntityNameFoundAnywhereInColumns17To78) {
   const std::string usa = fitWidth("USA", 12);
-  auto table = [&] {
+  auto table = [&](Station&) {
     writeFile("WORKED.CFM",
               entity("OTHER", {}, usa) +                               // the name in columns 1-16: not searched
                   "SHORT USA\r\n" +                                    // too short to hold it
@@ -219,9 +218,13 @@ TEST(UnconfirmedReport, EntityNameFoundAnywhereInColumns17To78) {
             {{"2", "MIXED", "JA1 HL1"}, {"2", "CW", "JA1"}}, table);
 }
 
-TEST(UnconfirmedReport, MissingEntityWaitsForAKeyUnknownOnePassesSilently) {
-  const std::vector<LogRecord> log = {qso("W1", "14.2", "USA"), qso("JA1", "14.2", "JAPAN"),
-                                      qso("XX1", "14.2", "?"), qso("W2", "14.2", "USA"),
+TEST(UnconfirmedReport, MissingEntityWaitsForAKeyUnknownOrNoneIsPassedOverSilently) {
+  LogRecord imported = qso("ZZ1", "14.2", "");
+  imported.setZeroPadded(Field::COUNTRY, "");
+  // A blank name must not be found in the USA line's blanks and judged by its cell.
+  const std::vector<LogRecord> log = {qso("W1", "14.2", "USA"),   qso("JA1", "14.2", "JAPAN"),
+                                      qso("XX1", "14.2", "?"),    qso("NN1", "14.2", ""),
+                                      imported,                   qso("W2", "14.2", "USA"),
                                       qso("HL1", "14.2", "KOREA"), qso("W3", "14.2", "USA")};
   const std::string table = entity("USA") + "END\r\n";
   {
@@ -240,21 +243,19 @@ TEST(UnconfirmedReport, MissingEntityWaitsForAKeyUnknownOnePassesSilently) {
               std::string::npos)
         << shown;
     EXPECT_EQ(shown.find("Country ?"), std::string::npos);
-    const int searching = rowOf(s, "Searching");
+    const int searching = 19;  // below the menu, the name and the question
+    EXPECT_EQ(s.text(searching, 1, 10), "Searching ");
     EXPECT_EQ(s.screen().cellAt(searching, 1).fg, 30);
     EXPECT_EQ(s.screen().cellAt(searching + 1, 1).fg, 14);
     EXPECT_FALSE(std::filesystem::exists("OUT.DAT"));  // still waiting: nothing written
   }
-  Station s(bytesOf(log));
-  writeFile("WORKED.CFM", table);
-  menu(s, "2", "OUT.DAT", "MIXED");
-  s.terminal.type("kk");
-  s.run();
-  EXPECT_EQ(readFile("OUT.DAT"), picked(log, "W1 W2 W3"));
-  EXPECT_EQ(s.text(s.lb.browse.editRow, 1, 9), "01 JAN 26");  // neither key reached the browse screen
+  checkRuns(log, {{"2", "MIXED", "W1 W2 W3"}}, [&](Station& s) {
+    writeFile("WORKED.CFM", table);
+    s.terminal.type("kk");  // consumed by the two waits, not left for the browse screen
+  });
 }
 
-TEST(UnconfirmedReport, TableLinesCountedOnceUpToEnd) {
+TEST(UnconfirmedReport, TableLinesCountedOnceUpToEndAndAMissingTableIsAnError) {
   const std::vector<LogRecord> log = {qso("W1", "14.2", "USA"), qso("JA1", "14.2", "JAPAN")};
   Station s(bytesOf(log));
   writeFile("WORKED.CFM", "TABLE\r\n" + entity("USA") + "ENDS HERE\r\n" + entity("JAPAN"));
@@ -277,19 +278,17 @@ TEST(UnconfirmedReport, TableLinesCountedOnceUpToEnd) {
   t.run();
   EXPECT_EQ(readFile("OUT.DAT"), picked(log, "W1 JA1"));
   EXPECT_EQ(t.lb.workedLineCount, 3);
-}
 
-TEST(UnconfirmedReport, MissingTableIsARuntimeError) {
-  Station s(bytesOf({qso("W1", "14.2")}));
+  Station u(bytesOf(log));
   std::filesystem::remove("WORKED.CFM");
-  menu(s, "3", "OUT.DAT", "MIXED");
+  menu(u, "3", "NEW.DAT", "MIXED");
   try {
-    s.run();
+    u.run();
     FAIL() << "a missing WORKED.CFM must end the program";
   } catch (const RuntimeError& e) {
     EXPECT_EQ(e.number(), kFileNotFound);
   }
-  EXPECT_FALSE(std::filesystem::exists("OUT.DAT"));
+  EXPECT_FALSE(std::filesystem::exists("NEW.DAT"));
 }
 
 }  // namespace kivo
