@@ -114,6 +114,9 @@ struct Logbook {
   bool workedUpdated = false;
   bool gridUpdated = false;
   bool workedBeforeMode = false;
+  // The lines of WORKED.CFM up to its "END" line, as the unconfirmed-entity reports
+  // counted them at their first use in the run; -1 until then.
+  long long workedLineCount = -1;
 
   AutoLog autoLog;
   RadioValues radio;

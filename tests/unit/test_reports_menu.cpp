@@ -66,7 +66,7 @@ TEST(ReportsMenu, WhichLogFollowsEachChoice) {
   s.run();
   EXPECT_EQ(s.lb.logFileName, "LOGMAIN.DAT");
   EXPECT_TRUE(s.lb.log.isOpen());
-  menu(s, "1", "BANDS.DAT");  // a report becomes the log
+  menu(s, "1", "BANDS.DAT", "20");  // a report becomes the log
   s.run();
   EXPECT_EQ(s.lb.logFileName, "BANDS.DAT");
   EXPECT_TRUE(exists("BANDS.DAT"));
