@@ -1,7 +1,6 @@
 #include "awardsum/awardsum.h"
 
 #include "common/command_line.h"
-
 #include "common/files.h"
 #include "common/text.h"
 
@@ -113,8 +112,9 @@ int runAwardSum(Console& console, const std::vector<std::string>& args) {
   // The totals stay in view even when the grid file turns out to be missing.
   console.terminal().show(console.screen());
   GridTotals grid = countGridSquares(files.grid);
-  printAt(console, 24, 1,
-          "TOTAL VHF GRID SQUARES WORKED IS " + basicNumber(grid.worked) + " CONFIRMED IS " + basicNumber(grid.confirmed));
+  printAt(
+      console, 24, 1,
+      "TOTAL VHF GRID SQUARES WORKED IS " + basicNumber(grid.worked) + " CONFIRMED IS " + basicNumber(grid.confirmed));
   printAt(console, 25, 1, "Press any key or click this word EXIT to exit");
   while (true) {
     if (!console.inkey().empty()) break;

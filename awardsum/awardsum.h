@@ -28,8 +28,8 @@ struct MarkCounts {
 struct AwardTotals {
   std::array<MarkCounts, kCategoryCount> all{};      // index k - 1
   std::array<MarkCounts, kCategoryCount> deleted{};  // the deleted section alone
-  MarkCounts bands;      // 160 m to 6 m, every entity line
-  MarkCounts challenge;  // the same without 60 m, current entities only
+  MarkCounts bands;                                  // 160 m to 6 m, every entity line
+  MarkCounts challenge;                              // the same without 60 m, current entities only
   long long entities = 0;
   long long deletedEntities = 0;
 };

@@ -35,7 +35,8 @@ void writeWorkedTable() {
   out << "WORKED AND CONFIRMED\r\n\r\n";
   for (long long i = 0; i < kEntities; ++i) {
     std::string line = fitWidth("P" + std::to_string(i), 16) + fitWidth(entityName(i), 12) + std::string(14, ' ');
-    for (int k = 0; k < 18; ++k) line += std::string("\xB3") + (((i + k) % 3 == 0) ? "X" : (i + k) % 3 == 1 ? "\\" : " ");
+    for (int k = 0; k < 18; ++k)
+      line += std::string("\xB3") + (((i + k) % 3 == 0) ? "X" : (i + k) % 3 == 1 ? "\\" : " ");
     out << line << "\xB3\r\n";
     if (i == kEntities - 20) out << "DELETED\r\n";
   }
@@ -44,7 +45,7 @@ void writeWorkedTable() {
 
 // The bench contacts spread over the entities, the bands, three modes and the QSL marks.
 void writeMixedLog(long long records) {
-  static constexpr const char* kFreqs[] = {"1.830", "3.550", "7.025", "10.110", "14.025", "18.080",
+  static constexpr const char* kFreqs[] = {"1.830",  "3.550",  "7.025",  "10.110", "14.025", "18.080",
                                            "21.030", "24.900", "28.050", "50.100", "144.200"};
   static constexpr const char* kModes[] = {"CW", "SSB", "FT8"};
   static constexpr const char* kQsl[] = {"  ", "X ", " X", "XX", "L ", " L"};

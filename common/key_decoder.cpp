@@ -331,8 +331,8 @@ std::optional<KeyDecoder::Step> KeyDecoder::utf8Character(std::string_view in, b
     auto c = static_cast<unsigned char>(in[k]);
     if ((c & 0xC0) != 0x80) return std::nullopt;
     // Overlong forms, surrogates and values past U+10FFFF are not characters.
-    if (k == 1 && ((b == 0xE0 && c < 0xA0) || (b == 0xED && c >= 0xA0) || (b == 0xF0 && c < 0x90) ||
-                   (b == 0xF4 && c >= 0x90)))
+    if (k == 1 &&
+        ((b == 0xE0 && c < 0xA0) || (b == 0xED && c >= 0xA0) || (b == 0xF0 && c < 0x90) || (b == 0xF4 && c >= 0x90)))
       return std::nullopt;
     cp = (cp << 6) | (c & 0x3F);
   }

@@ -5,9 +5,8 @@ namespace kivo {
 namespace {
 
 // The scan codes of Alt with the letters A to Z on the PC keyboard.
-constexpr unsigned char kAltScan[26] = {0x1E, 0x30, 0x2E, 0x20, 0x12, 0x21, 0x22, 0x23, 0x17,
-                                        0x24, 0x25, 0x26, 0x32, 0x31, 0x18, 0x19, 0x10, 0x13,
-                                        0x1F, 0x14, 0x16, 0x2F, 0x11, 0x2D, 0x15, 0x2C};
+constexpr unsigned char kAltScan[26] = {0x1E, 0x30, 0x2E, 0x20, 0x12, 0x21, 0x22, 0x23, 0x17, 0x24, 0x25, 0x26, 0x32,
+                                        0x31, 0x18, 0x19, 0x10, 0x13, 0x1F, 0x14, 0x16, 0x2F, 0x11, 0x2D, 0x15, 0x2C};
 
 }  // namespace
 
@@ -18,10 +17,12 @@ std::string altKey(unsigned char letter) {
 
 std::string tildeKey(int n) {
   switch (n) {
-    case 1: case 7: return keys::extended(keys::kHome);
+    case 1:
+    case 7: return keys::extended(keys::kHome);
     case 2: return keys::extended(keys::kInsert);
     case 3: return keys::extended(keys::kDelete);
-    case 4: case 8: return keys::extended(keys::kEnd);
+    case 4:
+    case 8: return keys::extended(keys::kEnd);
     case 5: return keys::extended(keys::kPgUp);
     case 6: return keys::extended(keys::kPgDn);
     case 11: return keys::extended(keys::kF1);
@@ -43,10 +44,14 @@ std::string tildeKey(int n) {
 // rxvt sends a-d for the arrows with Shift (CSI) or Ctrl (SS3); the modifier is dropped.
 std::string letterKey(unsigned char f) {
   switch (f) {
-    case 'A': case 'a': return keys::extended(keys::kUp);
-    case 'B': case 'b': return keys::extended(keys::kDown);
-    case 'C': case 'c': return keys::extended(keys::kRight);
-    case 'D': case 'd': return keys::extended(keys::kLeft);
+    case 'A':
+    case 'a': return keys::extended(keys::kUp);
+    case 'B':
+    case 'b': return keys::extended(keys::kDown);
+    case 'C':
+    case 'c': return keys::extended(keys::kRight);
+    case 'D':
+    case 'd': return keys::extended(keys::kLeft);
     case 'H': return keys::extended(keys::kHome);
     case 'F': return keys::extended(keys::kEnd);
     case 'P': return keys::extended(keys::kF1);

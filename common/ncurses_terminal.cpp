@@ -153,8 +153,8 @@ void NcursesTerminal::Impl::setUpColours() {
   for (size_t fg = 0; fg < 32; ++fg) {
     for (size_t bg = 0; bg < 16; ++bg) {
       CellLook look = cellLook(static_cast<int>(fg), static_cast<int>(bg), colours);
-      attrs[fg][bg] = (look.blink ? A_BLINK : A_NORMAL) | (look.bold ? A_BOLD : A_NORMAL) |
-                      (look.reverse ? A_REVERSE : A_NORMAL);
+      attrs[fg][bg] =
+          (look.blink ? A_BLINK : A_NORMAL) | (look.bold ? A_BOLD : A_NORMAL) | (look.reverse ? A_REVERSE : A_NORMAL);
       pairs[fg][bg] = look.pair;
     }
   }

@@ -52,7 +52,10 @@ class Terminal {
   virtual void pause(int ms) = 0;
   virtual LocalTime now() = 0;
   // Asks for a screen of `rows` rows; false when the terminal cannot give it.
-  virtual bool resize(int rows) { (void)rows; return true; }
+  virtual bool resize(int rows) {
+    (void)rows;
+    return true;
+  }
 };
 
 }  // namespace kivo

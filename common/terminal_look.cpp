@@ -53,13 +53,13 @@ char lineDrawingLetter(char32_t ch) {
     char32_t chars[6];
   };
   static constexpr Stand kStands[] = {
-      {'x', {0x2502, 0x2551}},                                  // vertical lines
-      {'q', {0x2500, 0x2550}},                                  // horizontal lines
-      {'l', {0x250C, 0x2554, 0x2552, 0x2553}},                  // corners
+      {'x', {0x2502, 0x2551}},                  // vertical lines
+      {'q', {0x2500, 0x2550}},                  // horizontal lines
+      {'l', {0x250C, 0x2554, 0x2552, 0x2553}},  // corners
       {'k', {0x2510, 0x2557, 0x2555, 0x2556}},
       {'m', {0x2514, 0x255A, 0x2558, 0x2559}},
       {'j', {0x2518, 0x255D, 0x255B, 0x255C}},
-      {'t', {0x251C, 0x2560, 0x255E, 0x255F}},                  // tees
+      {'t', {0x251C, 0x2560, 0x255E, 0x255F}},  // tees
       {'u', {0x2524, 0x2563, 0x2561, 0x2562}},
       {'w', {0x252C, 0x2566, 0x2564, 0x2565}},
       {'v', {0x2534, 0x2569, 0x2567, 0x2568}},

@@ -60,9 +60,7 @@ std::string upperCase(std::string_view text) {
   return out;
 }
 
-std::string basicNumber(long long value) {
-  return value < 0 ? std::to_string(value) : " " + std::to_string(value);
-}
+std::string basicNumber(long long value) { return value < 0 ? std::to_string(value) : " " + std::to_string(value); }
 
 std::string blankRecordBreakers(std::string_view text) {
   std::string out(text);

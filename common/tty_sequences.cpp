@@ -34,8 +34,7 @@ std::string windowSizeRequest(int rows, int columns) {
 // Blinking shapes, as the console's cursor blinked; the block stands for its half block.
 CursorShapes knownCursorShapes(const char* term) {
   if (startsWith(term, "linux")) return {"\x1b[?2c", "\x1b[?4c", "\x1b[?0c"};  // a real half block
-  if (startsWith(term, "xterm") || startsWith(term, "screen") || startsWith(term, "tmux") ||
-      startsWith(term, "rxvt"))
+  if (startsWith(term, "xterm") || startsWith(term, "screen") || startsWith(term, "tmux") || startsWith(term, "rxvt"))
     return {"\x1b[3 q", "\x1b[1 q", "\x1b[0 q"};
   return {};
 }

@@ -37,9 +37,9 @@ struct ExitStrings {
 };
 
 struct RestoreBytes {
-  std::string own;    // what only we asked for: mouse reports, the cursor's shape, the window's size
-  std::string leave;  // what endwin() sends: attributes off, the cursor on, the second screen left
-  std::string below;  // then, with no second screen to leave, a fresh line under the last picture
+  std::string own;     // what only we asked for: mouse reports, the cursor's shape, the window's size
+  std::string leave;   // what endwin() sends: attributes off, the cursor on, the second screen left
+  std::string below;   // then, with no second screen to leave, a fresh line under the last picture
   std::string resume;  // takes the terminal again after Ctrl-Z
   // The whole way out, as a signal handler (which cannot call ncurses) sends it.
   std::string all() const { return own + leave + below; }

@@ -26,8 +26,8 @@ inline void enterScratchFolder() {
 }
 
 inline void writeFile(const std::string& name, const uint8_t* data, size_t size) {
-  std::ofstream(name, std::ios::binary | std::ios::trunc).write(reinterpret_cast<const char*>(data),
-                                                                static_cast<std::streamsize>(size));
+  std::ofstream(name, std::ios::binary | std::ios::trunc)
+      .write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
 }
 inline void writeFile(const std::string& name, const std::string& bytes) {
   writeFile(name, reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());

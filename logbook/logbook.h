@@ -39,8 +39,8 @@ struct Config {
 
 // The twelve values of KIVOLOG.INI, in file order.
 struct StationSettings {
-  std::string operatorCall, continent, cqZone, ituZone, iotaNumber, gridSquare, state, county, lastQslFile,
-      lastNewFile, altGridSquare, altCounty;
+  std::string operatorCall, continent, cqZone, ituZone, iotaNumber, gridSquare, state, county, lastQslFile, lastNewFile,
+      altGridSquare, altCounty;
 
   static constexpr size_t kCount = 12;
   std::array<std::string*, kCount> values() {
@@ -120,10 +120,10 @@ struct Logbook {
 
   AutoLog autoLog;
   RadioValues radio;
-  std::shared_ptr<WorkedTableCache> workedCache;  // WORKED.CFM kept during a run of updates
+  std::shared_ptr<WorkedTableCache> workedCache;        // WORKED.CFM kept during a run of updates
   std::vector<std::shared_ptr<FolderLock>> tableLocks;  // the folders of the tables, ours for the run
-  std::string lastSearchText;  // the text of the last search (F1), for "="
-  std::string savedLogName;    // the log to go back to from the worked-before list
+  std::string lastSearchText;                           // the text of the last search (F1), for "="
+  std::string savedLogName;                             // the log to go back to from the worked-before list
 };
 
 }  // namespace kivo

@@ -22,9 +22,9 @@ struct BandKey {
 // This report's own bounds, wider than those of the award table: the operator asks for
 // a band, not for an award category.
 constexpr BandKey kBandKeys[] = {
-    {"160", {1.7f, 2.1f}},     {"80", {3.4f, 4.1f}},    {"40", {6.9f, 7.4f}},     {"30", {10.09f, 10.16f}},
-    {"20", {13.9f, 14.4f}},    {"17", {18.06f, 18.17f}}, {"15", {20.9f, 21.5f}},  {"12", {24.88f, 25.0f}},
-    {"10", {27.9f, 30.0f}},    {"6M", {49.9f, 54.1f}},  {"2M", {143.9f, 148.1f}}, {"70CM", {430.0f, 451.0f}},
+    {"160", {1.7f, 2.1f}},  {"80", {3.4f, 4.1f}},     {"40", {6.9f, 7.4f}},     {"30", {10.09f, 10.16f}},
+    {"20", {13.9f, 14.4f}}, {"17", {18.06f, 18.17f}}, {"15", {20.9f, 21.5f}},   {"12", {24.88f, 25.0f}},
+    {"10", {27.9f, 30.0f}}, {"6M", {49.9f, 54.1f}},   {"2M", {143.9f, 148.1f}}, {"70CM", {430.0f, 451.0f}},
 };
 
 constexpr const char* kGeneralHelp[] = {
@@ -53,10 +53,10 @@ struct FieldKey {
 };
 
 constexpr FieldKey kFieldKeys[] = {
-    {"F1=", Field::DATE, Test::Contains},     {"F2=", Field::MODE, Test::Contains},
-    {"F3<", Field::PWR, Test::PowerBelow},    {"F3>", Field::PWR, Test::PowerAbove},
-    {"F4=", Field::STATION, Test::Contains},  {"F5=", Field::COUNTRY, Test::Contains},
-    {"F6=", Field::SR, Test::Contains},       {"F7=", Field::COMMENTS, Test::Contains},
+    {"F1=", Field::DATE, Test::Contains},    {"F2=", Field::MODE, Test::Contains},
+    {"F3<", Field::PWR, Test::PowerBelow},   {"F3>", Field::PWR, Test::PowerAbove},
+    {"F4=", Field::STATION, Test::Contains}, {"F5=", Field::COUNTRY, Test::Contains},
+    {"F6=", Field::SR, Test::Contains},      {"F7=", Field::COMMENTS, Test::Contains},
 };
 
 struct FieldCondition {

@@ -1,8 +1,8 @@
 #pragma once
 // Menu entries 1 and 4: the contacts of chosen bands, or of a field specification,
 // copied into a new log.
-#include "logbook/records/output_file.h"
 #include "logbook/logbook.h"
+#include "logbook/records/output_file.h"
 
 namespace kivo {
 

@@ -26,7 +26,7 @@ struct ReportBand {
 // just outside a band plan's edge is not taken for the band.
 // The columns are those of the award categories (WORKED.CFM column 42 + 2k).
 constexpr ReportBand kReportBands[] = {
-    {{0.472f, 0.479f}, 56}, {{1.79f, 2.0f}, 58},     {{3.49f, 4.0f}, 60},   {{5.3f, 5.41f}, 62},
+    {{0.472f, 0.479f}, 56}, {{1.79f, 2.0f}, 58},    {{3.49f, 4.0f}, 60},   {{5.3f, 5.41f}, 62},
     {{6.9f, 7.3f}, 64},     {{10.09f, 10.15f}, 66}, {{13.9f, 14.35f}, 68}, {{18.0f, 18.17f}, 70},
     {{20.9f, 21.45f}, 72},  {{24.88f, 24.99f}, 74}, {{27.9f, 29.7f}, 76},  {{49.9f, 54.0f}, 78},
 };
@@ -116,7 +116,7 @@ class EntityTable {
 
   Logbook& lb_;
   bool loaded_ = false;
-  std::vector<std::string> spans_;  // only lines long enough to hold a name
+  std::vector<std::string> spans_;                    // only lines long enough to hold a name
   std::unordered_map<std::string, long long> found_;  // name -> index in spans_, -1 when absent
 };
 

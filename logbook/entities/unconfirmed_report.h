@@ -1,7 +1,7 @@
 #pragma once
 // Menu entries 2 and 3: the contacts that could still bring a new confirmation.
-#include "logbook/records/output_file.h"
 #include "logbook/logbook.h"
+#include "logbook/records/output_file.h"
 
 namespace kivo {
 

@@ -3,10 +3,10 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <algorithm>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -32,9 +32,7 @@ std::string shownField(const LogRecord& record, Field f) {
 
 char qslReceived(const LogRecord& record) { return shownField(record, Field::SR)[1]; }
 
-float frequencyMHz(const LogRecord& record) {
-  return static_cast<float>(parseNumber(record.get(Field::FREQ)));
-}
+float frequencyMHz(const LogRecord& record) { return static_cast<float>(parseNumber(record.get(Field::FREQ))); }
 
 bool isAntillesSplitEntity(std::string_view country) {
   for (std::string_view name : {"CURACAO", "BONAIRE", "SABA & ST. E", "ST. MAARTEN"})

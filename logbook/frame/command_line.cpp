@@ -1,8 +1,9 @@
+#include "common/command_line.h"
+
 #include <algorithm>
 #include <climits>
 #include <string_view>
 
-#include "common/command_line.h"
 #include "common/text.h"
 #include "logbook/frame/startup.h"
 

@@ -21,12 +21,18 @@ void clickLegend(Logbook& lb, const std::string& word) {
 }
 
 void clickCommandWord(Logbook& lb, const std::string& word, std::string& key) {
-  if (word == "PGUP") previousPage(lb);
-  else if (word == "PGDN") nextPage(lb);
-  else if (word == "HOME") firstPage(lb);
-  else if (word == "END") lastPage(lb);
-  else if (word == "EXIT") key = keys::kEsc;  // leaves through the exit sequence
-  else if (word == "REAL") switchRealTime(lb);
+  if (word == "PGUP")
+    previousPage(lb);
+  else if (word == "PGDN")
+    nextPage(lb);
+  else if (word == "HOME")
+    firstPage(lb);
+  else if (word == "END")
+    lastPage(lb);
+  else if (word == "EXIT")
+    key = keys::kEsc;  // leaves through the exit sequence
+  else if (word == "REAL")
+    switchRealTime(lb);
   else if (word == "UPDATE") {
     lb.browse.scrollMode = ScrollMode::Update;
     key = kDummyKey;

@@ -1,7 +1,7 @@
 #pragma once
 // Menu entry 7: the log from the current line as a text listing paged for a printer.
-#include "logbook/records/output_file.h"
 #include "logbook/logbook.h"
+#include "logbook/records/output_file.h"
 
 namespace kivo {
 

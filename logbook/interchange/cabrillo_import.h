@@ -1,7 +1,7 @@
 #pragma once
 // Menu entry 6: the QSO lines of a Cabrillo contest log converted to a new log.
-#include "logbook/records/output_file.h"
 #include "logbook/logbook.h"
+#include "logbook/records/output_file.h"
 
 namespace kivo {
 

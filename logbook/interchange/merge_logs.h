@@ -1,7 +1,7 @@
 #pragma once
 // Menu entry 5: two logs, each in date order, merged into one.
-#include "logbook/records/output_file.h"
 #include "logbook/logbook.h"
+#include "logbook/records/output_file.h"
 
 namespace kivo {
 

@@ -1,7 +1,7 @@
 #pragma once
 // Menu entry 11: the log sorted by date and time into a new file.
-#include "logbook/records/output_file.h"
 #include "logbook/logbook.h"
+#include "logbook/records/output_file.h"
 
 namespace kivo {
 

@@ -44,7 +44,8 @@ LogRecord recordFromLine(std::string_view line) {
   LogRecord r;
   for (const FieldInfo& info : kFields) {
     size_t start = static_cast<size_t>(info.column - 1);
-    std::string_view part = start < line.size() ? line.substr(start, static_cast<size_t>(info.width)) : std::string_view();
+    std::string_view part =
+        start < line.size() ? line.substr(start, static_cast<size_t>(info.width)) : std::string_view();
     r.set(info.field, part);
   }
   r.setSeparators();

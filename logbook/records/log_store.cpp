@@ -61,9 +61,10 @@ std::string inUseMessage(const std::string& name) { return "open " + name + ": t
 
 bool isOwnFile(const Logbook& lb, const std::string& name) {
   const Config& c = lb.config;
-  for (const std::string& own : {std::string(kRunMarker), std::string(kSettingsFile), std::string(kDropFile),
-                                 std::string(kWorkedBeforeFile), std::string(kDeleteCopyFile), std::string(kPrinterFile),
-                                 c.countryFileName, c.workedFileName, c.gridFileName, c.transferFileName})
+  for (const std::string& own :
+       {std::string(kRunMarker), std::string(kSettingsFile), std::string(kDropFile), std::string(kWorkedBeforeFile),
+        std::string(kDeleteCopyFile), std::string(kPrinterFile), c.countryFileName, c.workedFileName, c.gridFileName,
+        c.transferFileName})
     if (sameFile(name, own)) return true;
   return false;
 }

@@ -33,8 +33,8 @@ inline std::string entityLine(const std::string& lead, const std::string& name) 
   return line + "\xB3";
 }
 
-inline LogRecord contact(const std::string& call, const std::string& date = "01 JAN 26",
-                         const std::string& sr = "  ", const std::string& country = "USA") {
+inline LogRecord contact(const std::string& call, const std::string& date = "01 JAN 26", const std::string& sr = "  ",
+                         const std::string& country = "USA") {
   LogRecord r;
   r.set(Field::DATE, date);
   r.set(Field::FREQ, "14.02500");

@@ -69,12 +69,11 @@ TEST(AwardSum, MarksAreCountedByClassAndSection) {
   AwardSum a;
   writeFile("WORKED.CFM", "HEADING\r\n" + entity("A", {{44, 'C'}, {48, 'x'}}) + "\r\n" +
                               entity("B", {{44, 'X'}, {62, 'L'}, {68, 'B'}}) + "\r\n" +
-                              entity("C", {{44, '\\'}, {56, 'C'}}) + "\n" +
-                              " " + entity("INDENTED", {{44, 'C'}}).substr(1) + "\r\n" +
-                              entity("SHORT", {{44, 'C'}}).substr(0, 78) + "\r\n" +
-                              "---- DELETED ----\r\n" + entity("GONE", {{44, 'B'}, {68, 'X'}}) + "\r\n" +
-                              entity("DELETED TOO", {{46, '\\'}}) + "\r\n" + "END of table\r\n" +
-                              entity("AFTER END", {{44, 'C'}}) + "\r\n");
+                              entity("C", {{44, '\\'}, {56, 'C'}}) + "\n" + " " +
+                              entity("INDENTED", {{44, 'C'}}).substr(1) + "\r\n" +
+                              entity("SHORT", {{44, 'C'}}).substr(0, 78) + "\r\n" + "---- DELETED ----\r\n" +
+                              entity("GONE", {{44, 'B'}, {68, 'X'}}) + "\r\n" + entity("DELETED TOO", {{46, '\\'}}) +
+                              "\r\n" + "END of table\r\n" + entity("AFTER END", {{44, 'C'}}) + "\r\n");
   writeFile("GRID.SQU", "FN31 /\r\nFN32 X\r\nFN33 X more\r\nFN34X\r\nFN3\r\n");
   a.terminal.key("\r");
   a.run();

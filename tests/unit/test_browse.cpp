@@ -6,10 +6,10 @@
 #include "logbook/records/log_store.h"
 
 namespace kivo {
-using testing::Station;
 using testing::contact;
 using testing::logOf;
 using testing::recordBytes;
+using testing::Station;
 
 namespace {
 std::string calls(const Station& s, int row) { return s.text(row, 35, 50); }
@@ -119,7 +119,7 @@ TEST(Browse, UpdateMessagesShowAndClearOnTheNextKey) {
   EXPECT_THROW(commandPass(s.lb), ScriptEnded);
   EXPECT_EQ(s.text(24, 51, 77), "GRID.SQU has been updated  ");
   s.terminal.ext(keys::kF3);
-  EXPECT_THROW(while (commandPass(s.lb)) {}, ScriptEnded);
+  EXPECT_THROW(while (commandPass(s.lb)){}, ScriptEnded);
   EXPECT_EQ(s.text(24, 50, 79), std::string(30, ' '));
   EXPECT_FALSE(s.lb.gridUpdated);
 }

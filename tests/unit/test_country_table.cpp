@@ -1,5 +1,3 @@
-#include "logbook/entities/country_table.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -10,6 +8,7 @@
 
 #include "common/fatal.h"
 #include "common/files.h"
+#include "logbook/entities/country_table.h"
 #include "tests/unit/test_support.h"
 
 namespace kivo {
@@ -110,10 +109,10 @@ TEST(CountryPrefixLength, CharactersBeforeTheFirstBlank) {
 
 TEST(CountryNormalize, ShorterPartComesFirst) {
   EXPECT_EQ(normalizeCallsign("K1ABC"), "K1ABC");
-  EXPECT_EQ(normalizeCallsign("K1ABC/P"), "K1ABC/P");     // a designator stays behind
+  EXPECT_EQ(normalizeCallsign("K1ABC/P"), "K1ABC/P");  // a designator stays behind
   EXPECT_EQ(normalizeCallsign("K1AB/QX"), "QX/K1AB");
   EXPECT_EQ(normalizeCallsign("QX/K1AB"), "QX/K1AB");
-  EXPECT_EQ(normalizeCallsign("K1AB/DL1A"), "K1AB/DL1A");  // equal lengths: as typed
+  EXPECT_EQ(normalizeCallsign("K1AB/DL1A"), "K1AB/DL1A");    // equal lengths: as typed
   EXPECT_EQ(normalizeCallsign("K1ABC/DL/P"), "DL/P/K1ABC");  // a second slash belongs to the part behind
   EXPECT_EQ(normalizeCallsign("DL/K1ABC/P"), "DL/K1ABC/P");
 }
@@ -228,16 +227,16 @@ TEST(CountryLookup, ShortKg4CallsAreUsa) {
 }
 
 TEST(CountryLookup, OnlyUnExactlyIsWidened) {
-  CountryTable t = tableOf({entry("4U1U", "", "UN"), entry("4U1I", "", "UNI"), entry("4U1V", "", "UN "),
-                            entry("4U", "", "UNITED NATIO")});
+  CountryTable t = tableOf(
+      {entry("4U1U", "", "UN"), entry("4U1I", "", "UNI"), entry("4U1V", "", "UN "), entry("4U", "", "UNITED NATIO")});
   EXPECT_EQ(lookupEntity(t, "4U1UN"), "UNITED NATIO");
   EXPECT_EQ(lookupEntity(t, "4U1ITU"), "UNI");
   EXPECT_EQ(lookupEntity(t, "4U1VIC"), "UN ");
 }
 
 TEST(CountryLookup, ComparesBytesExactly) {
-  CountryTable t = tableOf({entry("dl", "", "LOWER"), entry(std::string("\xB3\x00", 2), "", "BINARY"),
-                            entry("DL", "", "GERMANY")});
+  CountryTable t =
+      tableOf({entry("dl", "", "LOWER"), entry(std::string("\xB3\x00", 2), "", "BINARY"), entry("DL", "", "GERMANY")});
   EXPECT_EQ(lookupEntity(t, "DL1ABC"), "GERMANY");
   EXPECT_EQ(lookupEntity(t, "dl1abc"), "LOWER");
   EXPECT_EQ(lookupEntity(t, std::string("\xB3\x00\xFF", 3)), "BINARY");
@@ -255,46 +254,58 @@ CountryTable CountryDemoTable::table_;
 
 TEST_F(CountryDemoTable, HomeCallsAndTheirTerritories) {
   const std::vector<std::pair<const char*, const char*>> calls = {
-      {"W1AW", "USA"},          {"K1ABC", "USA"},         {"N2XYZ", "USA"},        {"AA1AA", "USA"},
-      {"AC6ZZ", "USA"},         {"KH6ABC", "HAWAII"},     {"WH6XYZ", "HAWAII"},    {"AH6Q", "HAWAII"},
-      {"KL7ABC", "ALASKA"},     {"AL7AA", "ALASKA"},      {"KP4ABC", "PUERTO RICO"}, {"WP4XYZ", "PUERTO RICO"},
-      {"KP2A", "US VIRGIN IS"}, {"KH2XX", "GUAM"},        {"KP1ABC", "NAVASSA"},   {"VE3ABC", "CANADA"},
-      {"VA7XY", "CANADA"},      {"VO1AA", "CANADA"},      {"VY2ZM", "CANADA"},     {"PY2AB", "BRAZIL"},
+      {"W1AW", "USA"},          {"K1ABC", "USA"},     {"N2XYZ", "USA"},          {"AA1AA", "USA"},
+      {"AC6ZZ", "USA"},         {"KH6ABC", "HAWAII"}, {"WH6XYZ", "HAWAII"},      {"AH6Q", "HAWAII"},
+      {"KL7ABC", "ALASKA"},     {"AL7AA", "ALASKA"},  {"KP4ABC", "PUERTO RICO"}, {"WP4XYZ", "PUERTO RICO"},
+      {"KP2A", "US VIRGIN IS"}, {"KH2XX", "GUAM"},    {"KP1ABC", "NAVASSA"},     {"VE3ABC", "CANADA"},
+      {"VA7XY", "CANADA"},      {"VO1AA", "CANADA"},  {"VY2ZM", "CANADA"},       {"PY2AB", "BRAZIL"},
   };
   for (const auto& [call, name] : calls) EXPECT_EQ(lookupEntity(table_, call), name) << call;
 }
 
 TEST_F(CountryDemoTable, EuropeAsiaAndOceania) {
   const std::vector<std::pair<const char*, const char*>> calls = {
-      {"4U1UN", "UNITED NATIO"}, {"4U1ITU", "ITU HQ"},     {"4U1VIC", "AUSTRIA"},   {"OE1ABC", "AUSTRIA"},
-      {"DL1ABC", "GERMANY"},     {"DK0ZZ", "GERMANY"},     {"DO1XX", "GERMANY"},    {"G4ABC", "ENGLAND"},
-      {"M0ABC", "ENGLAND"},      {"GM3ABC", "SCOTLAND"},   {"MM0XYZ", "SCOTLAND"},  {"GW4ABC", "WALES"},
-      {"GI0ABC", "NORTHERN IRE"}, {"F5ABC", "FRANCE"},     {"FM5AB", "MARTINIQUE"}, {"EA8ABC", "CANARY IS"},
-      {"EA3ABC", "SPAIN"},       {"EA6XX", "BALEARIC IS"}, {"I2ABC", "ITALY"},      {"IS0ABC", "SARDINIA"},
-      {"UA3ABC", "EUROPEAN RUS"}, {"UA1ABC", "EUROPEAN RUS"}, {"RA3ABC", "EUROPEAN RUS"},
-      {"UA9ABC", "ASIATIC RUSS"}, {"UA0ABC", "ASIATIC RUSS"}, {"RA9ABC", "ASIATIC RUSS"},
-      {"RK0AB", "ASIATIC RUSS"}, {"R9ABC", "ASIATIC RUSS"}, {"UA2FAA", "KALININGRAD"},
-      {"JA1ABC", "JAPAN"},       {"JH1ABC", "JAPAN"},      {"JD1ABC", "OGASAWARA"}, {"VK2ABC", "AUSTRALIA"},
-      {"VK9NS", "NORFOLK IS"},   {"ZL1ABC", "NEW ZEALAND"},
+      {"4U1UN", "UNITED NATIO"},  {"4U1ITU", "ITU HQ"},       {"4U1VIC", "AUSTRIA"},      {"OE1ABC", "AUSTRIA"},
+      {"DL1ABC", "GERMANY"},      {"DK0ZZ", "GERMANY"},       {"DO1XX", "GERMANY"},       {"G4ABC", "ENGLAND"},
+      {"M0ABC", "ENGLAND"},       {"GM3ABC", "SCOTLAND"},     {"MM0XYZ", "SCOTLAND"},     {"GW4ABC", "WALES"},
+      {"GI0ABC", "NORTHERN IRE"}, {"F5ABC", "FRANCE"},        {"FM5AB", "MARTINIQUE"},    {"EA8ABC", "CANARY IS"},
+      {"EA3ABC", "SPAIN"},        {"EA6XX", "BALEARIC IS"},   {"I2ABC", "ITALY"},         {"IS0ABC", "SARDINIA"},
+      {"UA3ABC", "EUROPEAN RUS"}, {"UA1ABC", "EUROPEAN RUS"}, {"RA3ABC", "EUROPEAN RUS"}, {"UA9ABC", "ASIATIC RUSS"},
+      {"UA0ABC", "ASIATIC RUSS"}, {"RA9ABC", "ASIATIC RUSS"}, {"RK0AB", "ASIATIC RUSS"},  {"R9ABC", "ASIATIC RUSS"},
+      {"UA2FAA", "KALININGRAD"},  {"JA1ABC", "JAPAN"},        {"JH1ABC", "JAPAN"},        {"JD1ABC", "OGASAWARA"},
+      {"VK2ABC", "AUSTRALIA"},    {"VK9NS", "NORFOLK IS"},    {"ZL1ABC", "NEW ZEALAND"},
   };
   for (const auto& [call, name] : calls) EXPECT_EQ(lookupEntity(table_, call), name) << call;
 }
 
 TEST_F(CountryDemoTable, PortableCalls) {
   const std::vector<std::pair<const char*, const char*>> calls = {
-      {"DL/K1ABC", "GERMANY"},     {"K1ABC/DL", "GERMANY"},      {"K1ABC/P", "USA"},
-      {"DL1ABC/P", "GERMANY"},     {"K1ABC/KH6", "HAWAII"},      {"KH6/K1ABC", "HAWAII"},
-      {"K1ABC/VE3", "CANADA"},     {"VE3ABC/W1", "USA"},         {"W1AW/KP4", "PUERTO RICO"},
-      {"EA8/DL1ABC", "CANARY IS"}, {"DL1ABC/EA8", "CANARY IS"},  {"F/G4ABC", "FRANCE"},
-      {"DL/K1ABC/P", "GERMANY"},   {"K1ABC/DL/P", "GERMANY"},    {"JA1ABC/1", "JAPAN"},
-      {"UA3ABC/P", "EUROPEAN RUS"}, {"UA9ABC/P", "ASIATIC RUSS"},
+      {"DL/K1ABC", "GERMANY"},
+      {"K1ABC/DL", "GERMANY"},
+      {"K1ABC/P", "USA"},
+      {"DL1ABC/P", "GERMANY"},
+      {"K1ABC/KH6", "HAWAII"},
+      {"KH6/K1ABC", "HAWAII"},
+      {"K1ABC/VE3", "CANADA"},
+      {"VE3ABC/W1", "USA"},
+      {"W1AW/KP4", "PUERTO RICO"},
+      {"EA8/DL1ABC", "CANARY IS"},
+      {"DL1ABC/EA8", "CANARY IS"},
+      {"F/G4ABC", "FRANCE"},
+      {"DL/K1ABC/P", "GERMANY"},
+      {"K1ABC/DL/P", "GERMANY"},
+      {"JA1ABC/1", "JAPAN"},
+      {"UA3ABC/P", "EUROPEAN RUS"},
+      {"UA9ABC/P", "ASIATIC RUSS"},
       // One character behind the slash is a designator, never a prefix; the table
       // made from the country file has no suffix patterns, so a call-area digit
       // behind the slash does not move a call from one entity to another either.
-      {"G4ABC/F", "ENGLAND"},      {"UA3ABC/9", "EUROPEAN RUS"},
+      {"G4ABC/F", "ENGLAND"},
+      {"UA3ABC/9", "EUROPEAN RUS"},
       // The shorter part is taken as the prefix: /QRP is no prefix the table knows,
       // and K1ABC/MM becomes MM/K1ABC, which is how a visitor to Scotland signs.
-      {"K1ABC/QRP", "?"},          {"K1ABC/MM", "SCOTLAND"},
+      {"K1ABC/QRP", "?"},
+      {"K1ABC/MM", "SCOTLAND"},
   };
   for (const auto& [call, name] : calls) EXPECT_EQ(lookupEntity(table_, call), name) << call;
 }

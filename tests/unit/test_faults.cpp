@@ -1,7 +1,7 @@
 // What must hold when the disk, the files or the inputs fail: nothing lost, nothing
 // half-written, every failure a runtime error with its number.
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/file.h>
 #include <sys/mount.h>
 #include <unistd.h>
@@ -13,9 +13,9 @@
 #include "logbook/records/log_store.h"
 
 namespace kivo {
+using testing::readFile;
 using testing::Station;
 using testing::TempDir;
-using testing::readFile;
 using testing::writeFile;
 
 namespace {
@@ -103,14 +103,18 @@ TEST(Faults, EndlessTablesAreAnErrorNotTheEndOfTheFile) {
 // blanks from the drop file and from S=.
 TEST(Faults, RecordBreakingBytesFromOutsideBecomeBlanks) {
   Station s;
-  writeFile("KIVOLOG.IN", std::string("Q1\xff" "AB comm\0ent\r\r\n", 16));
+  writeFile("KIVOLOG.IN", std::string("Q1\xff"
+                                      "AB comm\0ent\r\r\n",
+                                      16));
   s.terminal.key(keys::kEnter).key(keys::kEnter);
   s.run();
   ASSERT_EQ(s.log().size(), 144u);
   // The blank that was a separator parts the callsign from the comment.
   EXPECT_EQ(s.record(1).get(Field::STATION), "Q1              ");
   EXPECT_EQ(s.record(1).get(Field::COMMENTS), fitWidth("AB COMM ENT", 38));
-  const Config c = parseCommandLine({std::string("S=K1\xff" "X"), std::string("HI\xff")});
+  const Config c = parseCommandLine({std::string("S=K1\xff"
+                                                 "X"),
+                                     std::string("HI\xff")});
   EXPECT_EQ(c.stationCall, "K1 X");
   EXPECT_EQ(c.stationText, "HI ");
 }

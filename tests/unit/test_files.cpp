@@ -10,8 +10,8 @@
 #include "test_support.h"
 
 namespace kivo {
-using testing::TempDir;
 using testing::readFile;
+using testing::TempDir;
 using testing::writeFile;
 
 TEST(Files, LinesEndInCrLfOrLfAndALastLineNeedsNoEnd) {

@@ -1,5 +1,3 @@
-#include "logbook/entities/grid_table.h"
-
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -7,6 +5,7 @@
 #include <vector>
 
 #include "common/fatal.h"
+#include "logbook/entities/grid_table.h"
 #include "tests/unit/test_support.h"
 
 namespace kivo {

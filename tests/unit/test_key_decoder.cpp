@@ -44,24 +44,60 @@ TEST(KeyDecoder, CursorAndFunctionKeysOfEveryTerminalFamily) {
   };
   const Case cases[] = {
       // xterm and tmux, normal and application cursor mode
-      {"\x1b[A", keys::kUp}, {"\x1b[B", keys::kDown}, {"\x1b[C", keys::kRight}, {"\x1b[D", keys::kLeft},
-      {"\x1b[H", keys::kHome}, {"\x1b[F", keys::kEnd}, {"\x1bOA", keys::kUp}, {"\x1bOB", keys::kDown},
-      {"\x1bOC", keys::kRight}, {"\x1bOD", keys::kLeft}, {"\x1bOH", keys::kHome}, {"\x1bOF", keys::kEnd},
-      {"\x1bOP", keys::kF1}, {"\x1bOQ", keys::kF2}, {"\x1bOR", keys::kF3}, {"\x1bOS", keys::kF4},
-      {"\x1b[15~", keys::kF5}, {"\x1b[17~", keys::kF6}, {"\x1b[Z", keys::kShiftTab},
+      {"\x1b[A", keys::kUp},
+      {"\x1b[B", keys::kDown},
+      {"\x1b[C", keys::kRight},
+      {"\x1b[D", keys::kLeft},
+      {"\x1b[H", keys::kHome},
+      {"\x1b[F", keys::kEnd},
+      {"\x1bOA", keys::kUp},
+      {"\x1bOB", keys::kDown},
+      {"\x1bOC", keys::kRight},
+      {"\x1bOD", keys::kLeft},
+      {"\x1bOH", keys::kHome},
+      {"\x1bOF", keys::kEnd},
+      {"\x1bOP", keys::kF1},
+      {"\x1bOQ", keys::kF2},
+      {"\x1bOR", keys::kF3},
+      {"\x1bOS", keys::kF4},
+      {"\x1b[15~", keys::kF5},
+      {"\x1b[17~", keys::kF6},
+      {"\x1b[Z", keys::kShiftTab},
       // the ~ family: xterm, screen, the Linux console, rxvt
-      {"\x1b[1~", keys::kHome}, {"\x1b[2~", keys::kInsert}, {"\x1b[3~", keys::kDelete}, {"\x1b[4~", keys::kEnd},
-      {"\x1b[5~", keys::kPgUp}, {"\x1b[6~", keys::kPgDn}, {"\x1b[7~", keys::kHome}, {"\x1b[8~", keys::kEnd},
-      {"\x1b[11~", keys::kF1}, {"\x1b[12~", keys::kF2}, {"\x1b[13~", keys::kF3}, {"\x1b[14~", keys::kF4},
+      {"\x1b[1~", keys::kHome},
+      {"\x1b[2~", keys::kInsert},
+      {"\x1b[3~", keys::kDelete},
+      {"\x1b[4~", keys::kEnd},
+      {"\x1b[5~", keys::kPgUp},
+      {"\x1b[6~", keys::kPgDn},
+      {"\x1b[7~", keys::kHome},
+      {"\x1b[8~", keys::kEnd},
+      {"\x1b[11~", keys::kF1},
+      {"\x1b[12~", keys::kF2},
+      {"\x1b[13~", keys::kF3},
+      {"\x1b[14~", keys::kF4},
       // the Linux console's function keys
-      {"\x1b[[A", keys::kF1}, {"\x1b[[B", keys::kF2}, {"\x1b[[C", keys::kF3}, {"\x1b[[D", keys::kF4},
+      {"\x1b[[A", keys::kF1},
+      {"\x1b[[B", keys::kF2},
+      {"\x1b[[C", keys::kF3},
+      {"\x1b[[D", keys::kF4},
       {"\x1b[[E", keys::kF5},
       // with modifiers: the key itself
-      {"\x1b[1;2P", keys::kF1}, {"\x1b[1;5A", keys::kUp}, {"\x1b[1;3D", keys::kLeft}, {"\x1b[3;2~", keys::kDelete},
-      {"\x1b[15;5~", keys::kF5}, {"\x1bO2Q", keys::kF2}, {"\x1b[2$", keys::kInsert}, {"\x1b[5^", keys::kPgUp},
-      {"\x1b[6@", keys::kPgDn}, {"\x1b[a", keys::kUp}, {"\x1bOd", keys::kLeft},
+      {"\x1b[1;2P", keys::kF1},
+      {"\x1b[1;5A", keys::kUp},
+      {"\x1b[1;3D", keys::kLeft},
+      {"\x1b[3;2~", keys::kDelete},
+      {"\x1b[15;5~", keys::kF5},
+      {"\x1bO2Q", keys::kF2},
+      {"\x1b[2$", keys::kInsert},
+      {"\x1b[5^", keys::kPgUp},
+      {"\x1b[6@", keys::kPgDn},
+      {"\x1b[a", keys::kUp},
+      {"\x1bOd", keys::kLeft},
       // rxvt's Alt with a cursor key
-      {"\x1b\x1b[A", keys::kUp}, {"\x1b\x1bOB", keys::kDown}, {"\x1b\x1b[6~", keys::kPgDn},
+      {"\x1b\x1b[A", keys::kUp},
+      {"\x1b\x1bOB", keys::kDown},
+      {"\x1b\x1b[6~", keys::kPgDn},
   };
   for (const Case& c : cases) EXPECT_EQ(decode(c.bytes), Keys{ext(c.scan)}) << "bytes ESC" << (c.bytes + 1);
 }
@@ -72,18 +108,20 @@ TEST(KeyDecoder, KeypadInApplicationModeGivesItsCharacters) {
 }
 
 TEST(KeyDecoder, RepliesAndUnknownSequencesGiveNoKeys) {
-  EXPECT_EQ(decode("\x1b[12;40R"), Keys{});  // cursor position report
-  EXPECT_EQ(decode("\x1b[?1;2c"), Keys{});   // device attributes
-  EXPECT_EQ(decode("\x1b[200~"), Keys{});    // bracketed paste marker
-  EXPECT_EQ(decode("\x1b[E\x1b[G"), Keys{});  // keypad 5
+  EXPECT_EQ(decode("\x1b[12;40R"), Keys{});       // cursor position report
+  EXPECT_EQ(decode("\x1b[?1;2c"), Keys{});        // device attributes
+  EXPECT_EQ(decode("\x1b[200~"), Keys{});         // bracketed paste marker
+  EXPECT_EQ(decode("\x1b[E\x1b[G"), Keys{});      // keypad 5
   EXPECT_EQ(decode("\x1b[I\x1b[Ox"), Keys{"x"});  // focus reports, then a key
 }
 
 // Alt with every letter, by the PC keyboard's table.
-const char kAltOrder[] = "QWERTYUIOP" "ASDFGHJKL" "ZXCVBNM";
-const unsigned char kAltScans[] = {0x10, 0x11, 0x12, 0x13, 0x14, 0x15, 0x16, 0x17, 0x18, 0x19,
-                                   0x1E, 0x1F, 0x20, 0x21, 0x22, 0x23, 0x24, 0x25, 0x26,
-                                   0x2C, 0x2D, 0x2E, 0x2F, 0x30, 0x31, 0x32};
+const char kAltOrder[] =
+    "QWERTYUIOP"
+    "ASDFGHJKL"
+    "ZXCVBNM";
+const unsigned char kAltScans[] = {0x10, 0x11, 0x12, 0x13, 0x14, 0x15, 0x16, 0x17, 0x18, 0x19, 0x1E, 0x1F, 0x20,
+                                   0x21, 0x22, 0x23, 0x24, 0x25, 0x26, 0x2C, 0x2D, 0x2E, 0x2F, 0x30, 0x31, 0x32};
 
 TEST(KeyDecoder, AltLettersAsEscPrefix) {
   for (size_t i = 0; i < 26; ++i) {
@@ -105,17 +143,21 @@ TEST(KeyDecoder, AltLettersAsMetaBytes) {
     EXPECT_EQ(decode(std::string(1, lowerMeta) + "x"), (Keys{ext(kAltScans[i]), "x"})) << upper;
   }
   // A terminal that does not speak UTF-8: every high byte is a meta key.
-  EXPECT_EQ(decode("\xe9", false), Keys{ext(0x17)});  // Alt-I
+  EXPECT_EQ(decode("\xe9", false), Keys{ext(0x17)});        // Alt-I
   EXPECT_EQ(decode("\xc3\xa9", false), (Keys{ext(0x2E)}));  // Alt-C; 0xA9 is no letter
 }
 
 TEST(KeyDecoder, Utf8CharactersBecomeTheirCodePageByte) {
-  EXPECT_EQ(decode("\xc3\xa9"), Keys{"\x82"});           // é
+  EXPECT_EQ(decode("\xc3\xa9"), Keys{"\x82"});                    // é
   EXPECT_EQ(decode("\xc3\x84\xc3\xb6"), (Keys{"\x8e", "\x94"}));  // Ä ö
-  EXPECT_EQ(decode("\xe2\x94\x82"), Keys{"\xb3"});       // │
-  EXPECT_EQ(decode("\xc2\xa0"), Keys{"\xff"});           // no-break space
-  EXPECT_EQ(decode("\xe2\x82\xac" "a"), Keys{"a"});      // € has no byte: ignored
-  EXPECT_EQ(decode("\xf0\x9f\x98\x80" "b"), Keys{"b"});  // an emoji: ignored
+  EXPECT_EQ(decode("\xe2\x94\x82"), Keys{"\xb3"});                // │
+  EXPECT_EQ(decode("\xc2\xa0"), Keys{"\xff"});                    // no-break space
+  EXPECT_EQ(decode("\xe2\x82\xac"
+                   "a"),
+            Keys{"a"});  // € has no byte: ignored
+  EXPECT_EQ(decode("\xf0\x9f\x98\x80"
+                   "b"),
+            Keys{"b"});  // an emoji: ignored
   // Overlong and surrogate forms are not characters.
   EXPECT_EQ(decode("\xe0\x80\x80"), Keys{});
   // ... so their lead byte is a meta key like any other (0xED: Alt-M).
@@ -133,15 +175,17 @@ TEST(KeyDecoder, LocaleWithoutCharsetTakesUtf8ElseLatin1) {
     Keys keys;
   };
   const Case cases[] = {
-      {"\xe9", {"\x82"}},                // Latin-1 é
-      {"\xe1\xe4", {"\xa0", "\x84"}},    // á ä: letters, never Alt-A and Alt-D
-      {"\xfc\xdf", {"\x81", "\xe1"}},    // ü ß
-      {"\xe9x", {"\x82", "x"}},           // é, then a key that is no part of it
-      {"\xc3\xa9", {"\x82"}},             // é in UTF-8
+      {"\xe9", {"\x82"}},                          // Latin-1 é
+      {"\xe1\xe4", {"\xa0", "\x84"}},              // á ä: letters, never Alt-A and Alt-D
+      {"\xfc\xdf", {"\x81", "\xe1"}},              // ü ß
+      {"\xe9x", {"\x82", "x"}},                    // é, then a key that is no part of it
+      {"\xc3\xa9", {"\x82"}},                      // é in UTF-8
       {"\xc3\xbc\xe2\x94\x82", {"\x81", "\xb3"}},  // ü │ in UTF-8, not Latin-1 pieces
-      {"\xd5\xa4" "a", {"a"}},            // Õ ¤: none in the code page
-      {"\x85\x9b", {}},                   // C1 controls
-      {"\x1b\xe9", {"\x82"}},             // Alt with é
+      {"\xd5\xa4"
+       "a",
+       {"a"}},                 // Õ ¤: none in the code page
+      {"\x85\x9b", {}},        // C1 controls
+      {"\x1b\xe9", {"\x82"}},  // Alt with é
   };
   for (const Case& c : cases) {
     KeyDecoder d(HighBytes::kUtf8OrLatin1);
@@ -222,7 +266,9 @@ TEST(KeyDecoder, StartedSequenceGetsLongerToArriveAndIsDroppedWhenItNeverDoes) {
 }
 
 TEST(KeyDecoder, AltWithKeysThatHaveNoAltCodeGivesTheKey) {
-  EXPECT_EQ(decode("\x1b" "5"), Keys{"5"});
+  EXPECT_EQ(decode("\x1b"
+                   "5"),
+            Keys{"5"});
   EXPECT_EQ(decode("\x1b\r"), Keys{"\r"});
   EXPECT_EQ(decode("\x1b\x7f"), Keys{"\b"});
   EXPECT_EQ(decode("\x1b\xc3\xa9"), Keys{"\x82"});

@@ -8,11 +8,11 @@
 #include "logbook/records/log_commands.h"
 
 namespace kivo {
-using testing::Station;
 using testing::contact;
 using testing::logOf;
 using testing::readFile;
 using testing::recordBytes;
+using testing::Station;
 
 namespace {
 
@@ -66,7 +66,7 @@ TEST(Search, DialogueAndTheCasesThatFindNothing) {
   s.terminal.click(5, 10);  // on the separator after DATE of record 2
   s.run();
   const std::string before = screenBelowRow2(s);
-  answer(s, keys::kF1, "01 JAN");  // in every DATE, but no field is chosen
+  answer(s, keys::kF1, "01 JAN");               // in every DATE, but no field is chosen
   answer(s, keys::kF1, std::string(300, 'z'));  // an echo over the edit rows
   s.run();
   EXPECT_EQ(s.lb.browse.currentRecord, 2);

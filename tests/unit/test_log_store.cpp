@@ -9,8 +9,8 @@
 #include "test_support.h"
 
 namespace kivo {
-using testing::TempDir;
 using testing::readFile;
+using testing::TempDir;
 using testing::writeFile;
 
 namespace {
@@ -72,9 +72,8 @@ TEST(LogStore, WriteAppendsAndReadsBack) {
 
 TEST(LogStore, ConvertsALineFormatLogOnce) {
   TempDir dir;
-  std::string text = lineFormat("01 JAN 92", "K1ABC", "FIRST") + "\r\n" +
-                     lineFormat("02 JAN 92", "DL1XYZ", "") + "\r\n" + "short\r\n" +
-                     lineFormat("03 JAN 92", std::string("W1\0W", 4), "") + "\r\n" +
+  std::string text = lineFormat("01 JAN 92", "K1ABC", "FIRST") + "\r\n" + lineFormat("02 JAN 92", "DL1XYZ", "") +
+                     "\r\n" + "short\r\n" + lineFormat("03 JAN 92", std::string("W1\0W", 4), "") + "\r\n" +
                      lineFormat("04 JAN 92", "JA1AA", "LAST") + "\n";
   writeFile("LOGMAIN.DAT", text);
   Fixture f;

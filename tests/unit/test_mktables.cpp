@@ -121,12 +121,34 @@ TEST(MktablesPrefixTable, LongerPrefixesFirstFileOrderBreaksTies) {
   std::vector<std::string> order;
   for (const PrefixEntry& e : t.entries) order.push_back(e.prefix + "=" + t.entities[e.entity].name);
   const std::vector<std::string> expected = {
-      "4U1U=UNITED NATIO", "R1FJ=FRANZ JOSEF", "RI1F=FRANZ JOSEF", "RI0X=ASIATIC RUSS", "4U1V=AUSTRIA",
-      "IA5=ITALY",         "AH6=HAWAII",       "KH6=HAWAII",       "NH6=HAWAII",        "WH6=HAWAII",
-      "AA0=USA",           "UA1=EUROPEAN RUS", "UA9=ASIATIC RUSS", "UA0=ASIATIC RUSS",
-      "1A=SMOM",           "4U=ITALY",         "AA=USA",           "UA=EUROPEAN RUS",   "R9=ASIATIC RUSS",
-      "PY=BRAZIL",         "X1=XANADU TEST",   "X2=XANADU TES 2",  "OE=AUSTRIA",
-      "I=ITALY",           "K=USA",            "W=USA",            "N=USA",             "R=EUROPEAN RUS",
+      "4U1U=UNITED NATIO",
+      "R1FJ=FRANZ JOSEF",
+      "RI1F=FRANZ JOSEF",
+      "RI0X=ASIATIC RUSS",
+      "4U1V=AUSTRIA",
+      "IA5=ITALY",
+      "AH6=HAWAII",
+      "KH6=HAWAII",
+      "NH6=HAWAII",
+      "WH6=HAWAII",
+      "AA0=USA",
+      "UA1=EUROPEAN RUS",
+      "UA9=ASIATIC RUSS",
+      "UA0=ASIATIC RUSS",
+      "1A=SMOM",
+      "4U=ITALY",
+      "AA=USA",
+      "UA=EUROPEAN RUS",
+      "R9=ASIATIC RUSS",
+      "PY=BRAZIL",
+      "X1=XANADU TEST",
+      "X2=XANADU TES 2",
+      "OE=AUSTRIA",
+      "I=ITALY",
+      "K=USA",
+      "W=USA",
+      "N=USA",
+      "R=EUROPEAN RUS",
       "U=EUROPEAN RUS",
   };
   EXPECT_EQ(order, expected);
@@ -137,9 +159,9 @@ TEST(MktablesPrefixTable, LeftOutKindsAreCounted) {
   const PrefixCounts& c = t.counts;
   EXPECT_EQ(c.written, t.entries.size());
   EXPECT_EQ(c.written, 29u);
-  EXPECT_EQ(c.tooLong, 2u);     // RI1FJL, PP0ZF
-  EXPECT_EQ(c.unusable, 1u);    // A*1 would be a wildcard pattern
-  EXPECT_EQ(c.repeated, 2u);    // PY twice for Brazil, X1 again for the second Xanadu
+  EXPECT_EQ(c.tooLong, 2u);   // RI1FJL, PP0ZF
+  EXPECT_EQ(c.unusable, 1u);  // A*1 would be a wildcard pattern
+  EXPECT_EQ(c.repeated, 2u);  // PY twice for Brazil, X1 again for the second Xanadu
   EXPECT_EQ(c.leftOut(), 5u);
   EXPECT_EQ(c.exactCalls, 9u);  // Sicily's own are not counted: the whole entity is left out
   EXPECT_EQ(c.otherAwardEntities, 2u);
@@ -162,20 +184,20 @@ TEST(MktablesPrefixTable, NamesFromTheTableThenFromTheFile) {
   std::vector<std::string> names;
   for (const TableEntity& e : t.entities) names.push_back(e.name + (e.nameFromFile ? "*" : ""));
   EXPECT_EQ(names, (std::vector<std::string>{"SMOM", "CONWAY REEF", "UNITED NATIO", "ITALY", "HAWAII", "USA",
-                                             "FRANZ JOSEF", "EUROPEAN RUS", "ASIATIC RUSS", "BRAZIL",
-                                             "XANADU TEST*", "XANADU TES 2*", "HEARD IS", "AUSTRIA"}));
+                                             "FRANZ JOSEF", "EUROPEAN RUS", "ASIATIC RUSS", "BRAZIL", "XANADU TEST*",
+                                             "XANADU TES 2*", "HEARD IS", "AUSTRIA"}));
 
   // A number listed twice keeps the table's name for the first; a name from the file
   // never takes one that the table gives to a later entity, nor a deleted one.
-  PrefixTable twice = buildPrefixTable(parseCtyCsv(
-      "TA,Asiatic Turkey,390,AS,20,39,0,0,0,TA;\n"
-      "TA1,European Turkey,390,EU,20,39,0,0,0,TA1;\n"
-      "Q1,Usa,901,NA,1,1,0,0,0,Q1;\n"
-      "K,United States,291,NA,5,8,0,0,0,K;\n"
-      "Q2,East Germany,902,EU,1,1,0,0,0,Q2;\n"
-      "Q3,???,903,EU,1,1,0,0,0,Q3;\n"
-      "Q4,Deleted Island,904,EU,1,1,0,0,0,Q4;\n"
-      "DL,Germany,81,EU,14,28,0,0,0,DL;\n"));
+  PrefixTable twice =
+      buildPrefixTable(parseCtyCsv("TA,Asiatic Turkey,390,AS,20,39,0,0,0,TA;\n"
+                                   "TA1,European Turkey,390,EU,20,39,0,0,0,TA1;\n"
+                                   "Q1,Usa,901,NA,1,1,0,0,0,Q1;\n"
+                                   "K,United States,291,NA,5,8,0,0,0,K;\n"
+                                   "Q2,East Germany,902,EU,1,1,0,0,0,Q2;\n"
+                                   "Q3,???,903,EU,1,1,0,0,0,Q3;\n"
+                                   "Q4,Deleted Island,904,EU,1,1,0,0,0,Q4;\n"
+                                   "DL,Germany,81,EU,14,28,0,0,0,DL;\n"));
   names.clear();
   for (const TableEntity& e : twice.entities) names.push_back(e.name);
   EXPECT_EQ(names, (std::vector<std::string>{"TURKEY", "EUROPEAN TUR", "USA 2", "USA", "EAST GERMA 2", "DXCC 903",
@@ -243,11 +265,28 @@ TEST(MktablesCountryDat, HeadingsEntriesAndTheLookup) {
 
   CountryTable table = parseCountryTable(splitLines(text));
   const std::vector<std::pair<const char*, const char*>> calls = {
-      {"KH6ABC", "HAWAII"},      {"K1ABC", "USA"},          {"AA0XYZ", "USA"},         {"K1ABC/KH6", "HAWAII"},
-      {"4U1UN", "UNITED NATIO"}, {"4U1ITU", "ITALY"},       {"IT9ABC", "ITALY"},       {"IA5A", "ITALY"},
-      {"UA9ABC", "ASIATIC RUSS"}, {"RI0XA", "ASIATIC RUSS"}, {"R9AA", "ASIATIC RUSS"}, {"RI1FJ", "FRANZ JOSEF"},
-      {"RA3ABC", "EUROPEAN RUS"}, {"UA1ABC", "EUROPEAN RUS"}, {"PY2AA", "BRAZIL"},     {"PP0ZFA", "?"},
-      {"3D2CR", "?"},            {"VK0EK", "?"},            {"4U1VIC", "AUSTRIA"},  {"OE3A", "AUSTRIA"},            {"X2AB", "XANADU TES 2"}, {"X1AB", "XANADU TEST"},
+      {"KH6ABC", "HAWAII"},
+      {"K1ABC", "USA"},
+      {"AA0XYZ", "USA"},
+      {"K1ABC/KH6", "HAWAII"},
+      {"4U1UN", "UNITED NATIO"},
+      {"4U1ITU", "ITALY"},
+      {"IT9ABC", "ITALY"},
+      {"IA5A", "ITALY"},
+      {"UA9ABC", "ASIATIC RUSS"},
+      {"RI0XA", "ASIATIC RUSS"},
+      {"R9AA", "ASIATIC RUSS"},
+      {"RI1FJ", "FRANZ JOSEF"},
+      {"RA3ABC", "EUROPEAN RUS"},
+      {"UA1ABC", "EUROPEAN RUS"},
+      {"PY2AA", "BRAZIL"},
+      {"PP0ZFA", "?"},
+      {"3D2CR", "?"},
+      {"VK0EK", "?"},
+      {"4U1VIC", "AUSTRIA"},
+      {"OE3A", "AUSTRIA"},
+      {"X2AB", "XANADU TES 2"},
+      {"X1AB", "XANADU TEST"},
   };
   for (const auto& [call, name] : calls) EXPECT_EQ(lookupEntity(table, call), name) << call;
 }
@@ -339,11 +378,12 @@ TEST(MktablesWorkedCfm, RefreshAddsTheMissingLinesAndKeepsEveryByte) {
   PrefixTable t = smallTable();
   const std::string head = "MY TABLE\r\n" + userLine("HAWAII", 'X') + "\r\n" + " " + userLine("USA", 'C').substr(1) +
                            "\r\nSHORT NOTE FOR SMOM\r\n" + userLine("SMOM", 'C').substr(0, 78) + "\r\n";
-  const std::string tail = "--- DELETED ---\r\n" + userLine("ITALY", 'B') + "\r\nEND\r\nDELETED later\r\n" + std::string("\xFF\x00", 2);
+  const std::string tail =
+      "--- DELETED ---\r\n" + userLine("ITALY", 'B') + "\r\nEND\r\nDELETED later\r\n" + std::string("\xFF\x00", 2);
   WorkedRefresh r = refreshWorkedTable(head + tail, t);
-  EXPECT_EQ(r.addedNames, (std::vector<std::string>{"SMOM", "CONWAY REEF", "UNITED NATIO", "FRANZ JOSEF",
-                                                    "EUROPEAN RUS", "ASIATIC RUSS", "BRAZIL", "XANADU TEST",
-                                                    "XANADU TES 2", "HEARD IS", "AUSTRIA"}));
+  EXPECT_EQ(r.addedNames,
+            (std::vector<std::string>{"SMOM", "CONWAY REEF", "UNITED NATIO", "FRANZ JOSEF", "EUROPEAN RUS",
+                                      "ASIATIC RUSS", "BRAZIL", "XANADU TEST", "XANADU TES 2", "HEARD IS", "AUSTRIA"}));
   ASSERT_GT(r.bytes.size(), head.size() + tail.size());
   EXPECT_EQ(r.bytes.substr(0, head.size()), head);
   EXPECT_EQ(r.bytes.substr(r.bytes.size() - tail.size()), tail);
@@ -369,7 +409,7 @@ TEST(MktablesWorkedCfm, RefreshFindsItsPlaceInAnyTable) {
   };
   const std::vector<Case> cases = {
       {"", hawaii + "\r\n"},
-      {"HEAD\nEND\n", "HEAD\n" + hawaii + "\nEND\n"},           // LF alone stays LF alone
+      {"HEAD\nEND\n", "HEAD\n" + hawaii + "\nEND\n"},  // LF alone stays LF alone
       {"HEAD\r\nENDING\r\n", "HEAD\r\n" + hawaii + "\r\nENDING\r\n"},
       {"HEAD\r\nNOTES", "HEAD\r\nNOTES\r\n" + hawaii + "\r\n"},  // a line end before the new line
       {"HEAD", "HEAD\r\n" + hawaii + "\r\n"},

@@ -45,8 +45,10 @@ WorkedLines workedLines(const std::string& bytes) {
   bool inDeleted = false;
   for (const std::string& line : splitLines(bytes)) {
     if (opensDeletedSection(line)) inDeleted = true;
-    if (isEntityLine(line)) (inDeleted ? out.deleted : out.current).push_back(line);
-    else out.other.push_back(line);
+    if (isEntityLine(line))
+      (inDeleted ? out.deleted : out.current).push_back(line);
+    else
+      out.other.push_back(line);
   }
   return out;
 }
@@ -99,7 +101,8 @@ TEST_F(PackagedCountryFile, EveryEntityOfThePrefixTableHasOneWorkedLine) {
     ASSERT_EQ(lineCount[name], 1) << name;
   }
   std::map<std::string, int> deletedCount;
-  for (const std::string& line : w.deleted) EXPECT_EQ(++deletedCount[trimmedName(line)] + lineCount[trimmedName(line)], 1);
+  for (const std::string& line : w.deleted)
+    EXPECT_EQ(++deletedCount[trimmedName(line)] + lineCount[trimmedName(line)], 1);
   // Every line that is not a heading, the DELETED line or END names an entity and is
   // long enough to be read as one; no heading is.
   for (const std::string& line : w.other) EXPECT_LT(line.size(), kEntityLineLength) << line;

@@ -4,10 +4,10 @@
 #include "logbook/records/printing.h"
 
 namespace kivo {
-using testing::Station;
 using testing::contact;
 using testing::logOf;
 using testing::readFile;
+using testing::Station;
 
 namespace {
 
@@ -34,8 +34,8 @@ std::string printed(int contacts, int homeDowns = -1) {
 
 TEST(Printing, ALineIsEveryFieldAtFullWidthInOneHundredEighteenCharacters) {
   EXPECT_EQ(printLine(contact("Q1")),
-            "01 JAN 26 14.02500 CW   100  1200 Q1               599 599 1201 USA             " +
-                std::string(38, ' ') + "\r\n");
+            "01 JAN 26 14.02500 CW   100  1200 Q1               599 599 1201 USA             " + std::string(38, ' ') +
+                "\r\n");
   // Fields that an importer padded with 0x00 go to the printer as those bytes.
   LogRecord r = contact("K1ABC");
   r.setZeroPadded(Field::STATION, "K1ABC");
@@ -49,7 +49,9 @@ TEST(Printing, ALineIsEveryFieldAtFullWidthInOneHundredEighteenCharacters) {
 TEST(Printing, PagesOfFiftyContactsBetweenControlBytes) {
   // From the new-contact line nothing but the control bytes.
   EXPECT_EQ(printed(3), "\x0F\x12\x0C");
-  EXPECT_EQ(printed(50, 0), "\x0F" + kHeader + linesOf(1, 50) + "\x0C" "\x12\x0C");
+  EXPECT_EQ(printed(50, 0), "\x0F" + kHeader + linesOf(1, 50) +
+                                "\x0C"
+                                "\x12\x0C");
   EXPECT_EQ(printed(51, 0), "\x0F" + kHeader + linesOf(1, 50) + "\x0C" + kHeader + linesOf(51, 51) + "\x12\x0C");
 }
 

@@ -34,7 +34,7 @@ TEST(RadioFill, PowerFollowsModeBandAndTheHighPowerMark) {
   EXPECT_EQ(fillOf("7.0350\nRTTY HP\n"), P("RTTY", "600 "));  // seven characters: high power
   EXPECT_EQ(fillOf("7.0350\nRTTY H\n"), P("RTTY", "60  "));   // six are not enough
   EXPECT_EQ(fillOf("10.136\nFT8 AMP\n"), P("FT8 ", "200 "));
-  EXPECT_EQ(fillOf("10.15\nFT8 AMP\n"), P("FT8 ", "700 "));   // the 30 m rule ends below 10.15
+  EXPECT_EQ(fillOf("10.15\nFT8 AMP\n"), P("FT8 ", "700 "));  // the 30 m rule ends below 10.15
   EXPECT_EQ(fillOf("14.074\nFT8 AMP\n"), P("FT8 ", "700 "));
   EXPECT_EQ(fillOf("14.074\nFT8 AMP\n", true), P("FT8 ", "250 "));
   EXPECT_EQ(fillOf("14.000\nCW     X\n"), P("CW  ", "1000"));
@@ -78,8 +78,14 @@ TEST(RealTime, LeavingTheCallsignFillsTheLineFromRadioAndClock) {
   writeFile("RIGXFER.OUT", "14.02500\r\nUSB\r\n");
   s.terminal.ext(keys::kAltA).clock({2027, 1, 1, 2, 10, 0}).type("w1aw").key(keys::kTab);
   s.run();
-  EXPECT_EQ(s.text(5, 1, 64), "31 DEC 26\xff" "14.02500\xffSSB \xff" "100 \xff" "2110\xffW1AW            \xff"
-                              "59 \xff" "59 \xff" "2110\xff");
+  EXPECT_EQ(s.text(5, 1, 64),
+            "31 DEC 26\xff"
+            "14.02500\xffSSB \xff"
+            "100 \xff"
+            "2110\xffW1AW            \xff"
+            "59 \xff"
+            "59 \xff"
+            "2110\xff");
   EXPECT_EQ(s.text(5, 65, 76), "USA         ");
   EXPECT_EQ(s.screen().cursorRow(), 24);
   s.terminal.key(keys::kEnter);
@@ -91,7 +97,9 @@ TEST(RealTime, LeavingTheCallsignFillsTheLineFromRadioAndClock) {
   writeFile("RIGXFER.OUT", "7.0350\nRTTY HP\n");
   t.terminal.ext(keys::kAltA).type("dl1x").key(keys::kTab);
   t.run();
-  EXPECT_EQ(t.text(4, 20, 28), "RTTY\xff" "100 ");
+  EXPECT_EQ(t.text(4, 20, 28),
+            "RTTY\xff"
+            "100 ");
   EXPECT_EQ(t.text(24, 1, 4), "@BM ");
 }
 
@@ -125,7 +133,9 @@ TEST(AutoLog, DropFileIsReadUpperCasedAndDeleted) {
   s.run();
   EXPECT_EQ(s.record(3).get(Field::COMMENTS).substr(0, 12), "HELLO THERE ");
   EXPECT_EQ(s.text(7, 35, 51), "W1AWXXXXXXXXXXXX\xff");
-  EXPECT_EQ(s.text(24, 38, 40), "Y\xff" "C");
+  EXPECT_EQ(s.text(24, 38, 40),
+            "Y\xff"
+            "C");
   // A file without any line names no station.
   writeFile("KIVOLOG.IN", "");
   s.terminal.key(keys::kEnter);
@@ -140,7 +150,12 @@ TEST(AutoLog, DropFileInRealTimeModeFillsOnlyTheRadioValues) {
   writeFile("KIVOLOG.IN", "q1qq hello");
   s.terminal.ext(keys::kAltA).key(keys::kEnter);
   s.run();
-  EXPECT_EQ(s.text(5, 1, 34), "06 DEC 26\xff" "7.074   \xff" "FT8 \xff" "40  \xff" "1200\xff");
+  EXPECT_EQ(s.text(5, 1, 34),
+            "06 DEC 26\xff"
+            "7.074   \xff"
+            "FT8 \xff"
+            "40  \xff"
+            "1200\xff");
   EXPECT_EQ(s.text(5, 35, 50), std::string(16, ' '));
   EXPECT_FALSE(s.lb.autoLog.pending);
   EXPECT_EQ(s.lb.autoLog.text, "");  // the dropped station's comment goes with it

@@ -5,11 +5,11 @@
 #include "menu_support.h"
 
 namespace kivo {
-using testing::Station;
 using testing::exists;
 using testing::logOf;
 using testing::menu;
 using testing::readFile;
+using testing::Station;
 using testing::writeFile;
 
 TEST(ReportsMenu, ShowsItsEntriesInYellowOnBlue) {
@@ -62,7 +62,7 @@ TEST(ReportsMenu, WhichLogFollowsEachChoice) {
   s.run();
   EXPECT_EQ(s.lb.logFileName, "LOGMAIN.DAT");
   EXPECT_EQ(s.lb.browse.currentRecord, 5);  // rebuilt on the last page
-  menu(s, "9", "UPLOAD.ADI");  // the log stays open as it is
+  menu(s, "9", "UPLOAD.ADI");               // the log stays open as it is
   s.run();
   EXPECT_EQ(s.lb.logFileName, "LOGMAIN.DAT");
   EXPECT_TRUE(s.lb.log.isOpen());

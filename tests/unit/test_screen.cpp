@@ -2,8 +2,8 @@
 
 #include "common/console.h"
 #include "common/fatal.h"
-#include "common/scripted_terminal.h"
 #include "common/screen.h"
+#include "common/scripted_terminal.h"
 
 namespace kivo {
 

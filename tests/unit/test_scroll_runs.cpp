@@ -6,10 +6,10 @@
 #include "logbook/frame/startup.h"
 
 namespace kivo {
-using testing::Station;
 using testing::entityLine;
 using testing::readFile;
 using testing::recordBytes;
+using testing::Station;
 using testing::writeFile;
 
 namespace {
@@ -86,7 +86,8 @@ TEST(ScrollRuns, SameFilesAndScreenAsTheRecordByRecordWay) {
   for (int i = 1; i <= 44; ++i) log += recordBytes(varied(i));
   log += recordBytes(testing::contact("LAST", "01 JAN 26", "  ", "?"));  // leaves no message up
   const std::string worked = "TABLE\r\n" + entityLine("K", "USA") + "\r\n" + entityLine("DL", "GERMANY") + "\r\n" +
-                             entityLine("KL7 $AK", "USA") + "\r\n" + entityLine("KH6", "HAWAII") + "\r\nDELETED\r\nEND\r\n";
+                             entityLine("KL7 $AK", "USA") + "\r\n" + entityLine("KH6", "HAWAII") +
+                             "\r\nDELETED\r\nEND\r\n";
   for (unsigned char run : {keys::kAltU, keys::kAltL}) {
     std::string expectedLog, expectedWorked, expectedGrid;
     {

@@ -8,11 +8,11 @@
 #include "menu_support.h"
 
 namespace kivo {
-using testing::Station;
 using testing::callsOf;
 using testing::menu;
 using testing::readFile;
 using testing::recordBytes;
+using testing::Station;
 using testing::writeFile;
 
 namespace {
@@ -71,8 +71,9 @@ struct Run {
 
 // One report over `log` per case, each in a station of its own; the new file is
 // compared byte for byte with the records it should hold.
-void checkRuns(const std::vector<LogRecord>& log, const std::vector<Run>& runs,
-               const std::function<void(Station&)>& prepare = [](Station&) {}) {
+void checkRuns(
+    const std::vector<LogRecord>& log, const std::vector<Run>& runs,
+    const std::function<void(Station&)>& prepare = [](Station&) {}) {
   for (const Run& run : runs) {
     Station s(bytesOf(log));
     menu(s, run.choice, "OUT.DAT", run.answer);
@@ -89,11 +90,11 @@ void checkRuns(const std::vector<LogRecord>& log, const std::vector<Run>& runs,
 
 TEST(BandSelection, KeysFoundAnywhereInTheAnswerWithThisReportsBounds) {
   const std::vector<LogRecord> log = {
-      qso("A160", "1.8"),      qso("B10", "28.5"),    qso("C30EDGE", "30.0"), qso("D30EDGE", "30.00000"),
-      qso("E27EDGE", "27.9"),  qso("F29", "29.99"),   qso("G50", "50.1"),     qso("H144", "144.2"),
-      qso("I222", "222.1"),    qso("J12", "24.9"),    qso("K20", "  14.2"),   qso("L60", "5.35"),
-      qso("M630", "0.475"),    qso("N70", "446.0"),   qso("O30", "10.1"),     qso("P80", "3.5"),
-      qso("Q145", "145.0"),    qso("R21", "21.2abc"), qso("S160HI", "2.09"),  qso("TBLANK", ""),
+      qso("A160", "1.8"),     qso("B10", "28.5"),    qso("C30EDGE", "30.0"), qso("D30EDGE", "30.00000"),
+      qso("E27EDGE", "27.9"), qso("F29", "29.99"),   qso("G50", "50.1"),     qso("H144", "144.2"),
+      qso("I222", "222.1"),   qso("J12", "24.9"),    qso("K20", "  14.2"),   qso("L60", "5.35"),
+      qso("M630", "0.475"),   qso("N70", "446.0"),   qso("O30", "10.1"),     qso("P80", "3.5"),
+      qso("Q145", "145.0"),   qso("R21", "21.2abc"), qso("S160HI", "2.09"),  qso("TBLANK", ""),
   };
   checkRuns(log, {
                      {"1", "10", "B10 F29"},  // not on a bound, in single precision (27.9 is above 27.9f)
@@ -102,7 +103,7 @@ TEST(BandSelection, KeysFoundAnywhereInTheAnswerWithThisReportsBounds) {
                      {"1", "120", "J12 K20"},
                      {"1", "160/80", "A160 P80 S160HI"},
                      {"1", "70cm 15", "N70 R21"},
-                     {"1", "60", ""},    // 60 m and 630 m have no key
+                     {"1", "60", ""},      // 60 m and 630 m have no key
                      {"1", "630", "O30"},  // ... and 630 holds the key of 30 m
                      {"1", "", ""},
                      {"1", "6M,10", "G50"},  // one input item: the comma ends it
@@ -154,10 +155,10 @@ TEST(GeneralReport, KeysOfTheFieldSpecificationJoinedByOr) {
                      {"4", "F2=CW", "W5 K10W K1ABC"},
                      {"4", "F3>100;F3>5", "DL200"},
                      {"4", "F1=DEC;", "JA1"},
-                     {"4", "F1=26;", "W5 W45"},     // the 26th day and the year 26 alike
-                     {"4", "F3<5", "W45 K1ABC"},      // 4.5 rounds to 4
+                     {"4", "F1=26;", "W5 W45"},             // the 26th day and the year 26 alike
+                     {"4", "F3<5", "W45 K1ABC"},            // 4.5 rounds to 4
                      {"4", "F3>5;", "JA1 W55 DL200 K10W"},  // 5.5 rounds to 6
-                     {"4", "F3<5.5", "W5 W45 K1ABC"},  // the value is not rounded
+                     {"4", "F3<5.5", "W5 W45 K1ABC"},       // the value is not rounded
                      {"4", "", ""},
                      {"4", "F7=SEE F1=X;", "K10W"},
                      {"4", "F7=SEE F1=DEC;", "JA1"},  // F1 taken from inside F7's value
@@ -179,8 +180,9 @@ TEST(UnconfirmedReport, CategoryQslTestAndMarks) {
   // MIXED with each mark in column 44: only X, C, L and B (in either case) confirm.
   for (const char mark : {' ', '\\', '?', 'x', 'X', 'C', 'L', 'B', 'c', 'l', 'b'}) {
     const bool unconfirmed = std::string(" \\?").find(mark) != std::string::npos;
-    checkRuns({qso("W1", "14.2")}, {{"2", "MIXED", unconfirmed ? "W1" : ""}},
-              [&](Station&) { writeFile("WORKED.CFM", entity("USA", {{44, mark}}) + "END\r\n"); });
+    checkRuns({qso("W1", "14.2")}, {{"2", "MIXED", unconfirmed ? "W1" : ""}}, [&](Station&) {
+      writeFile("WORKED.CFM", entity("USA", {{44, mark}}) + "END\r\n");
+    });
   }
 
   // Mode categories: the first of MIXED, CW, SSB named decides, with only its mode.
@@ -194,23 +196,22 @@ TEST(UnconfirmedReport, BandModeTakesEachContactsBandAndPassesOverTheRest) {
   // 160 m open, 20 m confirmed, 10 m and 60 m open.
   auto table = [](Station&) { writeFile("WORKED.CFM", entity("USA", {{68, 'X'}}) + "END\r\n"); };
   const std::vector<LogRecord> log = {
-      qso("V144", "144.2"),  // first, in no band: not checked in the 60 m column
-      qso("T160", "1.85"),   qso("T29OUT", "29.8"),  // after an open band: still passed over
-      qso("T20", "14.2"),    qso("T29IN", "29.69"),  qso("T29EDGE", "29.7"),
-      qso("T60", "5.35"),    qso("T20HI", "14.36"),  // outside this report's 20 m, inside the award table's
+      qso("V144", "144.2"),                         // first, in no band: not checked in the 60 m column
+      qso("T160", "1.85"),  qso("T29OUT", "29.8"),  // after an open band: still passed over
+      qso("T20", "14.2"),   qso("T29IN", "29.69"), qso("T29EDGE", "29.7"),
+      qso("T60", "5.35"),   qso("T20HI", "14.36"),  // outside this report's 20 m, inside the award table's
   };
-  checkRuns(log, {{"2", "", "T160 T29IN T60"}, {"2", "BAND", "T160 T29IN T60"}, {"3", "40", "T160 T29IN T60"}},
-            table);
+  checkRuns(log, {{"2", "", "T160 T29IN T60"}, {"2", "BAND", "T160 T29IN T60"}, {"3", "40", "T160 T29IN T60"}}, table);
 }
 
 TEST(UnconfirmedReport, EntityNameFoundAnywhereInColumns17To78) {
   const std::string usa = fitWidth("USA", 12);
   auto table = [&](Station&) {
     writeFile("WORKED.CFM",
-              entity("OTHER", {}, usa) +                               // the name in columns 1-16: not searched
-                  "SHORT USA\r\n" +                                    // too short to hold it
-                  entity("NORTH USA", {{44, 'X'}, {48, 'X'}}) +          // "USA" and 9 blanks: the first match
-                  entity("USA") + entity("JAPAN") +                     //
+              entity("OTHER", {}, usa) +                                      // the name in columns 1-16: not searched
+                  "SHORT USA\r\n" +                                           // too short to hold it
+                  entity("NORTH USA", {{44, 'X'}, {48, 'X'}}) +               // "USA" and 9 blanks: the first match
+                  entity("USA") + entity("JAPAN") +                           //
                   entity("FILLER", {{44, 'X'}}).insert(79, "KOREA       ") +  // beyond column 78: not searched
                   entity("KOREA", {{48, 'B'}}) + "END\r\n");
   };
@@ -222,10 +223,9 @@ TEST(UnconfirmedReport, MissingEntityWaitsForAKeyUnknownOrNoneIsPassedOverSilent
   LogRecord imported = qso("ZZ1", "14.2", "");
   imported.setZeroPadded(Field::COUNTRY, "");
   // A blank name must not be found in the USA line's blanks and judged by its cell.
-  const std::vector<LogRecord> log = {qso("W1", "14.2", "USA"),   qso("JA1", "14.2", "JAPAN"),
-                                      qso("XX1", "14.2", "?"),    qso("NN1", "14.2", ""),
-                                      imported,                   qso("W2", "14.2", "USA"),
-                                      qso("HL1", "14.2", "KOREA"), qso("W3", "14.2", "USA")};
+  const std::vector<LogRecord> log = {
+      qso("W1", "14.2", "USA"), qso("JA1", "14.2", "JAPAN"), qso("XX1", "14.2", "?"), qso("NN1", "14.2", ""), imported,
+      qso("W2", "14.2", "USA"), qso("HL1", "14.2", "KOREA"), qso("W3", "14.2", "USA")};
   const std::string table = entity("USA") + "END\r\n";
   {
     Station s(bytesOf(log));
@@ -235,9 +235,10 @@ TEST(UnconfirmedReport, MissingEntityWaitsForAKeyUnknownOrNoneIsPassedOverSilent
     s.run();
     ASSERT_TRUE(s.scriptEnded);
     const std::string shown = screenText(s);
-    const std::string message = "Check the spelling of the country in your log with\n"
-                                "the WORKED.CFM file spelling.\n\n"
-                                "Press any key to continue the search.\n";
+    const std::string message =
+        "Check the spelling of the country in your log with\n"
+        "the WORKED.CFM file spelling.\n\n"
+        "Press any key to continue the search.\n";
     EXPECT_NE(shown.find("Searching\nCountry JAPAN        not found\n" + message + "Searching\n" +
                          "Country KOREA        not found\n" + message),
               std::string::npos)

@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -8,17 +7,16 @@
 #include <random>
 
 #include "common/fatal.h"
-
 #include "common/text.h"
 #include "menu_support.h"
 
 namespace kivo {
-using testing::Station;
 using testing::callsOf;
 using testing::dated;
 using testing::menu;
 using testing::readFile;
 using testing::recordBytes;
+using testing::Station;
 using testing::writeFile;
 
 namespace {

@@ -7,9 +7,9 @@
 #include "test_support.h"
 
 namespace kivo {
-using testing::TempDir;
 using testing::exists;
 using testing::readFile;
+using testing::TempDir;
 using testing::writeFile;
 
 namespace {

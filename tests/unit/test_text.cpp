@@ -17,8 +17,14 @@ TEST(Text, ParseNumberTakesTheLeadingNumber) {
   EXPECT_DOUBLE_EQ(parseNumber(""), 0);
   EXPECT_DOUBLE_EQ(parseNumber("-"), 0);
   // A 0x00 byte ends the text, as in a zero-padded field.
-  EXPECT_DOUBLE_EQ(parseNumber(std::string("14\0" "99", 5)), 14);
-  EXPECT_DOUBLE_EQ(parseNumber(std::string("\0" "7", 2)), 0);
+  EXPECT_DOUBLE_EQ(parseNumber(std::string("14\0"
+                                           "99",
+                                           5)),
+                   14);
+  EXPECT_DOUBLE_EQ(parseNumber(std::string("\0"
+                                           "7",
+                                           2)),
+                   0);
   // Exactly the nearest double, as a band edge must compare.
   EXPECT_EQ(parseNumber("0.3"), 0.3);
   EXPECT_EQ(parseNumber("10.15"), 10.15);
@@ -37,7 +43,10 @@ TEST(Text, RoundsHalfToEven) {
 
 TEST(Text, UpperCaseTouchesOnlyAsciiLetters) {
   EXPECT_EQ(upperCase("f=c:\\ham\\log92.dat"), "F=C:\\HAM\\LOG92.DAT");
-  EXPECT_EQ(upperCase("\x87\xff" "a"), "\x87\xff" "A");
+  EXPECT_EQ(upperCase("\x87\xff"
+                      "a"),
+            "\x87\xff"
+            "A");
 }
 
 TEST(Text, BasicNumberHasASignPosition) {

@@ -11,8 +11,8 @@
 #include "test_support.h"
 
 namespace kivo {
-using testing::TempDir;
 using testing::readFile;
+using testing::TempDir;
 using testing::writeFile;
 
 namespace {
@@ -173,7 +173,7 @@ TEST(WorkedUpdate, AntillesEntitiesCountFromTenthOfOctober2010) {
 
   EXPECT_TRUE(datedBeforeAntillesSplit("30 SEP 10"));
   EXPECT_FALSE(datedBeforeAntillesSplit("01 JAN 11"));
-  EXPECT_TRUE(datedBeforeAntillesSplit("31 DEC 99"));  // 1999
+  EXPECT_TRUE(datedBeforeAntillesSplit("31 DEC 99"));   // 1999
   EXPECT_FALSE(datedBeforeAntillesSplit("01 JAN 49"));  // 2049
   // An unknown month ranks before January: only a later year puts the date after.
   EXPECT_TRUE(datedBeforeAntillesSplit("20 XXX 10"));
@@ -192,8 +192,8 @@ TEST(WorkedUpdate, ScanStopsAtFirstChangedLineUnlessATaggedLineIsStillAhead) {
 
   writeFile("WORKED.CFM", join(lines, "\r\n"));
   s.log({.country = "UNITED STATE", .comments = "KL7 $AK"});
-  EXPECT_EQ(readFile("WORKED.CFM"), join({lines[0], entity("UNITED STATE", cw), entity("ALASKA", cw, "$AK"),
-                                          lines[3]}, "\r\n"));
+  EXPECT_EQ(readFile("WORKED.CFM"),
+            join({lines[0], entity("UNITED STATE", cw), entity("ALASKA", cw, "$AK"), lines[3]}, "\r\n"));
   EXPECT_TRUE(s.lb.workedUpdated);
   // Nothing new on the tagged line: the lines passed on the way changed, yet the flag is clear.
   writeFile("WORKED.CFM", join({lines[1], entity("ALASKA", cw, "$AK")}, "\r\n"));
@@ -243,7 +243,7 @@ TEST(GridUpdate, SquaresAreAddedAndConfirmedAndTheFileRewrittenWhole) {
   s.lb.grid.lines = {"PM95 /", "QM06 / 599 tnx", "PM85"};
   writeFile("GRID.SQU", "untouched");
 
-  s.log({.freq = "14.025", .comments = "#PM96"});  // HF: no square
+  s.log({.freq = "14.025", .comments = "#PM96"});                         // HF: no square
   s.log({.freq = "144.200", .comments = std::string(34, ' ') + "#PM9"});  // too few characters after "#"
   EXPECT_EQ(readFile("GRID.SQU"), "untouched");
   EXPECT_FALSE(s.lb.gridUpdated);

@@ -134,7 +134,8 @@ std::span<const NamedEntity> currentEntityNames() { return kCurrent; }
 std::span<const NamedEntity> deletedEntities() { return kDeleted; }
 
 const char* shortEntityName(int dxcc) {
-  auto it = std::find_if(std::begin(kCurrent), std::end(kCurrent), [dxcc](const NamedEntity& e) { return e.dxcc == dxcc; });
+  auto it =
+      std::find_if(std::begin(kCurrent), std::end(kCurrent), [dxcc](const NamedEntity& e) { return e.dxcc == dxcc; });
   return it == std::end(kCurrent) ? nullptr : it->name;
 }
 

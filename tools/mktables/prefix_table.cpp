@@ -71,8 +71,9 @@ void nameEntities(const std::vector<const CtyEntity*>& current, PrefixTable& tab
 }
 
 bool beginsAnExactCall(const CtyEntity& e) {
-  return std::any_of(e.exactCalls.begin(), e.exactCalls.end(),
-                     [&](const std::string& call) { return call.compare(0, e.primaryPrefix.size(), e.primaryPrefix) == 0; });
+  return std::any_of(e.exactCalls.begin(), e.exactCalls.end(), [&](const std::string& call) {
+    return call.compare(0, e.primaryPrefix.size(), e.primaryPrefix) == 0;
+  });
 }
 
 // Every prefix the table can carry, in the country file's order.
@@ -133,16 +134,20 @@ void chooseHeads(const std::vector<const CtyEntity*>& current, const std::vector
   }
   for (size_t i = 0; i < current.size(); ++i) {
     TableEntity& entity = table.entities[i];
-    if (primaryWritten[i]) entity.headPrefix = current[i]->primaryPrefix;
-    else if (!firstWritten[i].empty()) entity.headPrefix = firstWritten[i];
-    else entity.headPrefix = shownPrefix(current[i]->primaryPrefix);
+    if (primaryWritten[i])
+      entity.headPrefix = current[i]->primaryPrefix;
+    else if (!firstWritten[i].empty())
+      entity.headPrefix = firstWritten[i];
+    else
+      entity.headPrefix = shownPrefix(current[i]->primaryPrefix);
   }
 }
 
 }  // namespace
 
 bool isWritablePrefix(std::string_view prefix) {
-  return !prefix.empty() && prefix.size() <= kMaxPrefixLength && std::all_of(prefix.begin(), prefix.end(), isPatternChar);
+  return !prefix.empty() && prefix.size() <= kMaxPrefixLength &&
+         std::all_of(prefix.begin(), prefix.end(), isPatternChar);
 }
 
 PrefixTable buildPrefixTable(const CtyFile& file) {
@@ -208,8 +213,7 @@ std::string printable(std::string_view text) {
 
 std::string countryDatText(const PrefixTable& table, std::string_view sourceName) {
   std::string out = "KIVOLOG PREFIX TABLE MADE BY MKTABLES FROM " + printable(sourceName) + ", VERSION " +
-                    (table.version.empty() ? std::string("UNKNOWN") : table.version) +
-                    " (LONGER PREFIXES FIRST)\r\n";
+                    (table.version.empty() ? std::string("UNKNOWN") : table.version) + " (LONGER PREFIXES FIRST)\r\n";
   out += kLicence;
   out += "\r\n";
   for (const PrefixEntry& entry : table.entries) {

@@ -17,9 +17,9 @@ inline constexpr size_t kMaxPrefixLength = 4;
 
 struct TableEntity {
   int dxcc = 0;
-  std::string name;         // unique, at most 12 characters
-  std::string continent;    // two letters, or empty
-  std::string headPrefix;   // shown before the name in the worked table
+  std::string name;            // unique, at most 12 characters
+  std::string continent;       // two letters, or empty
+  std::string headPrefix;      // shown before the name in the worked table
   size_t prefixesWritten = 0;  // 0: the entity is in the worked table only
   bool nameFromFile = false;   // the project's table had no (free) short name for it
 };
@@ -31,14 +31,14 @@ struct PrefixEntry {
 
 struct PrefixCounts {
   size_t written = 0;
-  size_t fromPrimary = 0;     // entities listed by exact calls only, found by their primary prefix
-  size_t tooLong = 0;         // longer than the table's four columns
-  size_t unusable = 0;        // characters other than A-Z and 0-9, which patterns give other meanings
-  size_t repeated = 0;        // already written for an earlier entity
+  size_t fromPrimary = 0;  // entities listed by exact calls only, found by their primary prefix
+  size_t tooLong = 0;      // longer than the table's four columns
+  size_t unusable = 0;     // characters other than A-Z and 0-9, which patterns give other meanings
+  size_t repeated = 0;     // already written for an earlier entity
   size_t exactCalls = 0;
   size_t otherAwardEntities = 0;
   size_t otherAwardPrefixes = 0;
-  size_t fallbackNames = 0;   // names made from the country file's own
+  size_t fallbackNames = 0;  // names made from the country file's own
   size_t leftOut() const { return tooLong + unusable + repeated; }
 };
 

@@ -80,7 +80,7 @@ WorkedRefresh refreshWorkedTable(std::string_view old, const PrefixTable& table)
 
   const std::string eol = old.find("\r\n") != std::string_view::npos ? "\r\n"
                           : old.find('\n') != std::string_view::npos ? "\n"
-                                                                      : "\r\n";
+                                                                     : "\r\n";
   WorkedRefresh result;
   std::string added;
   for (const TableEntity& entity : table.entities) {
