@@ -1,5 +1,5 @@
 #pragma once
-// Menu entries 1 and 4: the contacts of chosen bands, or of a field specification,
+// Menu entries 1 and 4: the contacts of chosen bands, or of a string of field keys,
 // copied into a new log.
 #include "logbook/logbook.h"
 #include "logbook/records/output_file.h"

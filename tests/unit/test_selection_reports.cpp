@@ -131,7 +131,7 @@ TEST(SelectionReports, QuestionsBelowTheMenuTheGeneralOneOnAClearedScreen) {
   EXPECT_EQ(t.screen().cursorRow(), 15);
 }
 
-TEST(GeneralReport, KeysOfTheFieldSpecificationJoinedByOr) {
+TEST(GeneralReport, KeysOfTheFieldStringJoinedByOr) {
   auto r = [](const std::string& call, const std::string& date, const std::string& mode, const std::string& pwr,
               const std::string& country, const std::string& sr = "  ", const std::string& comments = "") {
     LogRecord rec = testing::contact(call, date, sr, country);
