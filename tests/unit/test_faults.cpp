@@ -10,6 +10,8 @@
 
 #include "browse_support.h"
 #include "common/fatal.h"
+#include "logbook/entities/worked_update.h"
+#include "logbook/frame/startup.h"
 #include "logbook/records/log_store.h"
 
 namespace kivo {
@@ -45,6 +47,52 @@ TEST(Faults, AFullDiskDuringAnAppendLeavesTheLogAsItWas) {
   LogRecord r = testing::contact("Q57");
   EXPECT_EQ(errorOf([&] { file.write(57, r.bytes.data()); }), kFileIoError);
   EXPECT_EQ(readFile("small/LOG.DAT"), log);
+}
+
+// A write that fails part-way (here past a file-size limit) in any whole-file
+// rewrite is runtime error 3, and the file keeps its old bytes.
+TEST(Faults, EveryRewriteThatCannotBeWrittenLeavesTheOldFile) {
+  struct Case {
+    const char* file;
+    std::function<void(Station&)> rewrite;
+  };
+  const Case cases[] = {
+      {"KIVOLOG.INI",
+       [](Station& s) {
+         s.lb.settings.county = std::string(3000, 'C');
+         saveStationSettings(s.lb);
+       }},
+      {"GRID.SQU",
+       [](Station& s) {
+         for (int i = 0; i < 500; ++i) s.lb.grid.lines.push_back("SQ" + std::to_string(i) + " /");
+         s.lb.record.set(Field::COMMENTS, "#JO50");
+         updateGridTable(s.lb);
+       }},
+      {"TEMPLOG",
+       [](Station& s) {
+         s.terminal.ext(keys::kF2).type("Q").key(keys::kEnter);
+         s.run();
+       }},
+      {"LOGMAIN.DAT",
+       [](Station& s) {
+         s.terminal.ext(keys::kAltD).type("Y").key(keys::kEnter);
+         s.run();
+       }},
+  };
+  for (const Case& c : cases) {
+    Station s(testing::logOf(30));  // 4,320 bytes
+    writeFile("KIVOLOG.INI", "\"OLD\"\r\n");
+    writeFile("GRID.SQU", "FN31 /\r\n");
+    writeFile("TEMPLOG", "old list");
+    s.run();
+    const std::string before = readFile(c.file);
+    {
+      testing::FileSizeLimit limit(2000);
+      EXPECT_EQ(errorOf([&] { c.rewrite(s); }), kFileIoError) << c.file;
+    }
+    EXPECT_EQ(readFile(c.file), before) << c.file;
+    EXPECT_EQ(s.log(), testing::logOf(30)) << c.file;
+  }
 }
 
 // The old text of a converted log beside a log that is gone: no empty log takes

@@ -131,27 +131,6 @@ TEST(Files, RecordFileReadsZerosPastTheEnd) {
   EXPECT_THROW(f.write(1, rec), RuntimeError);
 }
 
-// The file-size limit of `ulimit -f`, with SIGXFSZ ignored as the programs do, so a
-// write past it fails with EFBIG.
-class FileSizeLimit {
- public:
-  explicit FileSizeLimit(rlim_t bytes) {
-    ::getrlimit(RLIMIT_FSIZE, &old_);
-    rlimit lower = old_;
-    lower.rlim_cur = std::min(bytes, old_.rlim_max);
-    ::setrlimit(RLIMIT_FSIZE, &lower);
-    oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-  }
-  ~FileSizeLimit() {
-    ::setrlimit(RLIMIT_FSIZE, &old_);
-    std::signal(SIGXFSZ, oldHandler_);
-  }
-
- private:
-  rlimit old_{};
-  void (*oldHandler_)(int) = SIG_DFL;
-};
-
 int errorOf(const std::function<void()>& step) { return testing::errorNumberOf<RuntimeError>(step); }
 
 TEST(Files, WritesPastAFileSizeLimitFailAndLeaveNoPieceOfARecord) {
@@ -163,7 +142,7 @@ TEST(Files, WritesPastAFileSizeLimitFailAndLeaveNoPieceOfARecord) {
   uint8_t rec[144];
   std::fill(std::begin(rec), std::end(rec), 'N');
   {
-    FileSizeLimit limit(1000);  // record 7 would end at 1008: 136 bytes of it fit
+    testing::FileSizeLimit limit(1000);  // record 7 would end at 1008: 136 bytes of it fit
     EXPECT_EQ(errorOf([&] { log.write(7, rec); }), kFileIoError);
     EXPECT_EQ(errorOf([&] { writeFileAtomically("GRID.SQU", std::string(2000, 'x')); }), kFileIoError);
   }

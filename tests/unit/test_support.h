@@ -1,7 +1,10 @@
 #pragma once
 // Shared helpers of the unit and scenario tests.
+#include <sys/resource.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -46,6 +49,27 @@ inline std::string readFile(const std::string& name) {
 }
 
 inline bool exists(const std::string& name) { return std::filesystem::exists(name); }
+
+// The file-size limit of `ulimit -f`, with SIGXFSZ ignored as the programs do, so a
+// write past it fails with EFBIG.
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(rlim_t bytes) {
+    ::getrlimit(RLIMIT_FSIZE, &old_);
+    rlimit lower = old_;
+    lower.rlim_cur = std::min(bytes, old_.rlim_max);
+    ::setrlimit(RLIMIT_FSIZE, &lower);
+    oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+  }
+  ~FileSizeLimit() {
+    ::setrlimit(RLIMIT_FSIZE, &old_);
+    std::signal(SIGXFSZ, oldHandler_);
+  }
+
+ private:
+  rlimit old_{};
+  void (*oldHandler_)(int) = SIG_DFL;
+};
 
 // The number of the runtime error that `step` ends in, or 0 when it ends well.
 template <typename Error>
