@@ -53,11 +53,10 @@ inline void writeTables() {
 
 // A contact numbered i, spread over the century and the day.
 inline LogRecord benchRecord(long long i) {
-  static constexpr const char* kMonths[] = {"JAN", "FEB", "MAR", "APR", "MAY", "JUN",
-                                            "JUL", "AUG", "SEP", "OCT", "NOV", "DEC"};
   const unsigned long long h = static_cast<unsigned long long>(i) * 2654435761ull;
   char date[16], time[8];
-  std::snprintf(date, sizeof date, "%02llu %s %02llu", 1 + h % 28, kMonths[(h >> 8) % 12], (h >> 12) % 100);
+  std::snprintf(date, sizeof date, "%02llu %.3s %02llu", 1 + h % 28, kMonthNames[(h >> 8) % 12].data(),
+                (h >> 12) % 100);
   std::snprintf(time, sizeof time, "%02llu%02llu", (h >> 20) % 24, (h >> 28) % 60);
   LogRecord r;
   r.set(Field::DATE, date);

@@ -5,14 +5,6 @@
 using namespace kivo;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  fuzz::enterScratchFolder();
-  fuzz::writeFile("IN.TXT", data, size);
-  fuzz::FuzzLogbook f;
-  f.terminal.type("IN.TXT").key(keys::kEnter);
-  fuzz::expectingRuntimeErrors([&] {
-    OutputFile out("OUT.DAT");
-    adifImport(f.lb, out);
-    out.commit();
-  });
+  fuzz::runImport(data, size, adifImport);
   return 0;
 }

@@ -7,9 +7,7 @@
 using namespace kivo;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  fuzz::enterScratchFolder();
-  static bool tables = (fuzz::writeTables(), true);
-  (void)tables;
+  fuzz::enterStation();
   std::string log;
   for (int i = 0; i < 8; ++i) {
     LogRecord r;

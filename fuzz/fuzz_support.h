@@ -12,6 +12,7 @@
 #include "common/fatal.h"
 #include "common/scripted_terminal.h"
 #include "logbook/logbook.h"
+#include "logbook/records/output_file.h"
 
 namespace kivo::fuzz {
 
@@ -41,6 +42,14 @@ inline void writeTables() {
   writeFile("WORKED.CFM", "TABLE\r\n" + line + "\xB3\r\nDELETED\r\nEND\r\n");
 }
 
+// The scratch folder with the tables written once, and an empty log.
+inline void enterStation() {
+  enterScratchFolder();
+  static bool tables = (writeTables(), true);
+  (void)tables;
+  writeFile("LOGMAIN.DAT", "");
+}
+
 // A logbook on the scripted terminal. A runtime error is a documented result of an
 // odd file, as is the end of the script; anything else (a crash, a sanitizer report,
 // another exception) is what the fuzzer looks for.
@@ -57,6 +66,20 @@ void expectingRuntimeErrors(Step step) {
   } catch (const RuntimeError&) {
   } catch (const ScriptEnded&) {
   }
+}
+
+// An import of the menu run on the input as the file it asks for.
+template <typename Import>
+void runImport(const uint8_t* data, size_t size, Import import) {
+  enterScratchFolder();
+  writeFile("IN.TXT", data, size);
+  FuzzLogbook f;
+  f.terminal.type("IN.TXT").key(keys::kEnter);
+  expectingRuntimeErrors([&] {
+    OutputFile out("OUT.DAT");
+    import(f.lb, out);
+    out.commit();
+  });
 }
 
 }  // namespace kivo::fuzz

@@ -8,10 +8,7 @@
 using namespace kivo;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  fuzz::enterScratchFolder();
-  static bool tables = (fuzz::writeTables(), true);
-  (void)tables;
-  fuzz::writeFile("LOGMAIN.DAT", "");
+  fuzz::enterStation();
   fuzz::writeFile("RIGXFER.OUT", data, size);
   fuzz::FuzzLogbook f;
   fuzz::expectingRuntimeErrors([&] {

@@ -73,15 +73,11 @@ void overwriteLine(const std::string& path, off_t start, const std::string& line
 }  // namespace
 
 bool datedBeforeAntillesSplit(std::string_view date) {
-  static constexpr std::string_view kMonths[] = {"JAN", "FEB", "MAR", "APR", "MAY", "JUN",
-                                                 "JUL", "AUG", "SEP", "OCT", "NOV", "DEC"};
   auto part = [&](size_t at, size_t n) { return at < date.size() ? date.substr(at, n) : std::string_view(); };
   long long day = roundHalfEven(parseNumber(part(0, 2)));
   long long yy = roundHalfEven(parseNumber(part(7, 2)));
   long long year = yy < 50 ? 2000 + yy : 1900 + yy;
-  int month = 0;  // unknown: before January
-  for (int m = 0; m < 12; ++m)
-    if (part(3, 3) == kMonths[m]) month = m + 1;
+  const int month = monthNumber(part(3, 3));  // unknown: 0, before January
   if (year != 2010) return year < 2010;
   if (month != 10) return month < 10;
   return day < 10;
