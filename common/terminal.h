@@ -31,10 +31,12 @@ inline constexpr unsigned char kHome = 0x47, kUp = 0x48, kPgUp = 0x49, kLeft = 0
 inline constexpr unsigned char kEnd = 0x4F, kDown = 0x50, kPgDn = 0x51, kInsert = 0x52, kDelete = 0x53;
 inline constexpr unsigned char kShiftTab = 0x0F;
 inline constexpr unsigned char kAltA = 0x1E, kAltD = 0x20, kAltE = 0x12, kAltL = 0x26, kAltS = 0x1F, kAltU = 0x16;
-inline const std::string kEsc(1, '\x1b');
-inline const std::string kEnter(1, '\r');
-inline const std::string kBackspace(1, '\x08');
-inline const std::string kTab(1, '\t');
+// The control keys, as the byte of a one-byte key and as that key.
+inline constexpr unsigned char kEscByte = 0x1B, kEnterByte = 0x0D, kBackspaceByte = 0x08, kTabByte = 0x09;
+inline const std::string kEsc(1, static_cast<char>(kEscByte));
+inline const std::string kEnter(1, static_cast<char>(kEnterByte));
+inline const std::string kBackspace(1, static_cast<char>(kBackspaceByte));
+inline const std::string kTab(1, static_cast<char>(kTabByte));
 }  // namespace keys
 
 class Terminal {

@@ -4,11 +4,11 @@ namespace kivo {
 
 MarkClass classifyMark(char cell) {
   switch (cell) {
-    case ' ': return {false, false, false};
-    case 'X': return {true, true, false};
-    case 'C':
-    case 'L':
-    case 'B': return {true, true, true};
+    case kMarkNone: return {false, false, false};
+    case kMarkCard: return {true, true, false};
+    case kMarkCredited:
+    case kMarkLotw:
+    case kMarkBoth: return {true, true, true};
     default: return {true, false, false};
   }
 }

@@ -25,6 +25,16 @@ struct AwardCategory {
   bool contains(float mhz) const { return isBand() && mhz > low && mhz < high; }
 };
 
+// The marks of the QSL column SR (sent, received) and of a mark cell. A mark cell
+// moves forward only: blank, worked, then card or LOTW, then both; credited is set
+// by hand and final.
+inline constexpr char kMarkNone = ' ';
+inline constexpr char kMarkWorked = '\\';
+inline constexpr char kMarkCard = 'X';
+inline constexpr char kMarkLotw = 'L';
+inline constexpr char kMarkBoth = 'B';
+inline constexpr char kMarkCredited = 'C';
+
 inline constexpr int kCategoryCount = 18;
 
 // Categories are numbered from 1, in column order: category k sits in column 42 + 2k.

@@ -1,5 +1,6 @@
 // The command line: the input split at blanks into arguments.
 #include "fuzz_support.h"
+#include "logbook/frame/logbook_options.h"
 #include "logbook/frame/startup.h"
 
 using namespace kivo;

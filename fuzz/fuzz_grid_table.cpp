@@ -10,7 +10,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   fuzz::writeFile("GRID.SQU", data, size);
   fuzz::FuzzLogbook f;
   fuzz::expectingRuntimeErrors([&] {
-    f.lb.grid = loadGridTable("GRID.SQU");
+    *f.lb.grid = loadGridTable("GRID.SQU");
     std::string text(reinterpret_cast<const char*>(data), size);
     const std::string square = text.size() >= 4 ? text.substr(0, 4) : "FN31";
     for (const char* sr : {"  ", " X"}) {

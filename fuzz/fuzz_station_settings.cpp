@@ -1,6 +1,6 @@
 // KIVOLOG.INI from the input, loaded, saved and loaded again: the same values.
 #include "fuzz_support.h"
-#include "logbook/frame/startup.h"
+#include "logbook/records/station_settings.h"
 
 using namespace kivo;
 

@@ -4,6 +4,7 @@
 
 #include "common/program.h"
 #include "common/usage.h"
+#include "logbook/frame/logbook_options.h"
 #include "logbook/frame/startup.h"
 
 namespace {

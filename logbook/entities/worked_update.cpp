@@ -16,6 +16,7 @@
 #include "common/files.h"
 #include "common/text.h"
 #include "common/worked.h"
+#include "logbook/entities/grid_table.h"
 
 namespace kivo {
 
@@ -91,47 +92,47 @@ void applyMark(Logbook& lb, char& cell) {
   char m = upperChar(cell);
   if (m == ' ') {
     cell = m = '\\';
-    lb.workedUpdated = true;
+    lb.tables.workedUpdated = true;
   } else if (m == 'L') {
     if (r == 'X') {
       cell = 'B';
-      lb.workedUpdated = true;
+      lb.tables.workedUpdated = true;
     }
     return;
   } else if (m == 'X') {
     if (r == 'L' || r == 'B') {
       cell = 'B';
-      lb.workedUpdated = true;
+      lb.tables.workedUpdated = true;
     }
     return;
   }
   if (r != ' ' && m != 'C' && m != 'X' && m != 'B') {
     cell = (r == 'L' || r == 'B') ? r : 'X';
-    lb.workedUpdated = true;
+    lb.tables.workedUpdated = true;
   }
 }
 
 void updateGridTable(Logbook& lb) {
-  lb.gridUpdated = false;
+  lb.tables.gridUpdated = false;
   const std::string comments = shownField(lb.record, Field::COMMENTS);
   size_t hash = comments.find('#');
   // The square needs four characters after the "#" inside the comment.
   if (hash == std::string::npos || hash + 4 >= comments.size()) return;
   const std::string square = comments.substr(hash + 1, 4);
 
-  std::vector<std::string>& lines = lb.grid.lines;
+  std::vector<std::string>& lines = lb.grid->lines;
   size_t i = 0;
   while (i < lines.size() && !(lines[i].size() >= 4 && lines[i].compare(0, 4, square) == 0)) ++i;
   if (i == lines.size()) {
     lines.push_back(square + " /");
-    lb.gridUpdated = true;
+    lb.tables.gridUpdated = true;
   }
   std::string& line = lines[i];
   if (qslReceived(lb.record) != ' ' && (line.size() < 6 || line[5] != 'X')) {
     if (line.size() >= 6) line[5] = 'X';
-    lb.gridUpdated = true;
+    lb.tables.gridUpdated = true;
   }
-  if (!lb.gridUpdated) return;
+  if (!lb.tables.gridUpdated) return;
 
   std::string bytes;
   for (const std::string& l : lines) {
@@ -188,13 +189,25 @@ struct WorkedTableCache {
   }
 };
 
-void beginWorkedBatch(Logbook& lb) { lb.workedCache = std::make_shared<WorkedTableCache>(); }
-void endWorkedBatch(Logbook& lb) { lb.workedCache.reset(); }
+void applySavedContacts(Logbook& lb) {
+  if (lb.tables.savedContacts.empty()) return;
+  std::vector<LogRecord> saved;
+  saved.swap(lb.tables.savedContacts);
+  const LogRecord buffer = lb.record;
+  for (const LogRecord& contact : saved) {
+    lb.record = contact;
+    updateWorkedTables(lb);
+  }
+  lb.record = buffer;
+}
+
+void beginWorkedBatch(Logbook& lb) { lb.tables.workedCache = std::make_shared<WorkedTableCache>(); }
+void endWorkedBatch(Logbook& lb) { lb.tables.workedCache.reset(); }
 
 void updateWorkedTables(Logbook& lb) {
   const std::string country = shownField(lb.record, Field::COUNTRY);
   if (country[0] == ' ' || country.find('?') != std::string::npos) return;
-  lb.workedUpdated = false;
+  lb.tables.workedUpdated = false;
 
   const std::string comments = shownField(lb.record, Field::COMMENTS);
   Contact contact;
@@ -209,7 +222,7 @@ void updateWorkedTables(Logbook& lb) {
   // A single update reads the table afresh; a run of them shares one reading (the
   // station folder is ours for the run, so nobody else changes it meanwhile).
   WorkedTableCache single;
-  WorkedTableCache& table = lb.workedCache ? *lb.workedCache : single;
+  WorkedTableCache& table = lb.tables.workedCache ? *lb.tables.workedCache : single;
   if (!table.loaded) table.load(resolveExisting(lb.config.workedFileName));
   for (size_t i : table.candidates(country, tag)) {
     std::string& line = table.lines[i];
@@ -217,11 +230,11 @@ void updateWorkedTables(Logbook& lb) {
     if (!byName && !hasTag(line, tag)) continue;
     for (int k = 1; k <= kCategoryCount; ++k)
       if (categoryApplies(contact, k)) applyMark(lb, line[static_cast<size_t>(markColumn(k) - 1)]);
-    if (!lb.workedUpdated) continue;
+    if (!lb.tables.workedUpdated) continue;
     overwriteLine(table.path, table.starts[i], line);
     // The tagged line is the one the contact is really for: go on until it is reached.
     if (byName && !tag.empty() && !hasTag(line, tag)) {
-      lb.workedUpdated = false;
+      lb.tables.workedUpdated = false;
       continue;
     }
     break;

@@ -13,6 +13,10 @@ namespace kivo {
 // nothing, flags included.
 void updateWorkedTables(Logbook& lb);
 
+// Applies, in their order, the contacts the line editor saved since the last call,
+// as updateWorkedTables applies the record buffer (which is left as it was).
+void applySavedContacts(Logbook& lb);
+
 // Between these two, WORKED.CFM is read once, at the first update, and every update
 // patches that copy as well as the changed line on disk: for the runs that save
 // record after record. Nobody else writes the table meanwhile.

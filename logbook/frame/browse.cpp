@@ -3,7 +3,11 @@
 #include <string>
 
 #include "common/text.h"
+#include "common/worked.h"
+#include "logbook/entities/country_fill.h"
 #include "logbook/entities/worked_update.h"
+#include "logbook/frame/key_dispatch.h"
+#include "logbook/frame/mouse.h"
 #include "logbook/frame/realtime.h"
 #include "logbook/records/line_editor.h"
 #include "logbook/records/log_store.h"
@@ -13,24 +17,23 @@ namespace kivo {
 namespace {
 
 constexpr int kMessageColumn = 51;
+constexpr int kMessageWidth = 30;
 constexpr int kFileColumn = 41;
 constexpr int kRecordColumn = 65;
 constexpr int kCommandWordsColumn = 24;
 constexpr int kRealtimeColumn = 70;
 
-int windowRows(const Logbook& lb) { return lb.config.screenRows - 5; }
-
 void showMessages(Logbook& lb) {
-  if (!lb.workedUpdated && !lb.gridUpdated) return;
+  if (!lb.tables.workedUpdated && !lb.tables.gridUpdated) return;
   Console& con = lb.console;
   CursorKeeper keep(con);
   con.color(palette::kBlinking);
   // When both are set, the second message covers the first.
-  if (lb.gridUpdated) {
+  if (lb.tables.gridUpdated) {
     con.locate(commentRow(lb), kMessageColumn);
     con.print(kGridMessage);
   }
-  if (lb.workedUpdated) {
+  if (lb.tables.workedUpdated) {
     con.locate(commentRow(lb), kMessageColumn);
     con.print(kWorkedMessage);
   }
@@ -39,13 +42,13 @@ void showMessages(Logbook& lb) {
 }
 
 void clearMessages(Logbook& lb) {
-  lb.workedUpdated = false;
-  lb.gridUpdated = false;
+  lb.tables.workedUpdated = false;
+  lb.tables.gridUpdated = false;
   Console& con = lb.console;
   CursorKeeper keep(con);
   con.color(palette::kRecords);
   con.locate(commentRow(lb), kMessageColumn - 1);
-  con.print(std::string(30, ' '));
+  con.print(std::string(kMessageWidth, ' '));
   con.color(palette::kCurrentLine);
   keep.restore();
 }
@@ -69,7 +72,7 @@ void automaticFills(Logbook& lb) {
 
 // A scroll run moves down one record per pass, as if Down were pressed; a key stops
 // the run after this move. The run goes as fast as the log allows.
-std::string scrollRunKey(Logbook& lb) {
+HandlerResult scrollRunStep(Logbook& lb) {
   BrowseState& b = lb.browse;
   if (!lb.console.inkeyDuringOutput().empty()) {
     b.scrollMode = ScrollMode::None;
@@ -77,10 +80,29 @@ std::string scrollRunKey(Logbook& lb) {
     lb.lineModified = true;
     if (b.scrollMode == ScrollMode::MarkSentLotw) {
       uint8_t& sent = lb.record.bytes[static_cast<size_t>(fieldInfo(Field::SR).offset)];
-      sent = (sent == ' ' || sent == 'L') ? 'L' : 'B';
+      sent = (sent == ' ' || sent == kMarkLotw) ? kMarkLotw : kMarkBoth;
     }
   }
-  return keys::extended(keys::kDown);
+  clearMessages(lb);
+  return dispatchKey(lb, keys::extended(keys::kDown));
+}
+
+// Waits for a key, looking at the mouse between looks at the keyboard, and acts on
+// the key or the click that ends the wait.
+HandlerResult waitAndAct(Logbook& lb) {
+  while (true) {
+    const std::string key = lb.console.inkey();
+    if (!key.empty()) {
+      clearMessages(lb);
+      return dispatchKey(lb, key);
+    }
+    lb.console.pause(kInputPollMs);
+    if (!lb.config.mouseEnabled) continue;
+    if (const std::optional<HandlerResult> clicked = pollMouse(lb)) {
+      clearMessages(lb);
+      return *clicked;
+    }
+  }
 }
 
 }  // namespace
@@ -92,9 +114,9 @@ void drawFrame(Logbook& lb) {
 
   con.color(palette::kRecords);
   con.locate(1, 1);
-  con.print(std::string(80, ' '));
+  con.print(std::string(Screen::kColumns, ' '));
   con.locate(2, 1);
-  con.print(std::string(80, ' '));
+  con.print(std::string(Screen::kColumns, ' '));
   con.locate(1, 1);
   con.print(kBanner);
   con.locate(1, kFileColumn);
@@ -107,13 +129,13 @@ void drawFrame(Logbook& lb) {
   con.locate(2, 1);
   con.print(kCaptions);
   con.color(palette::kCommandWords);
-  con.locate(3, kCommandWordsColumn);
+  con.locate(kCommandWordsRow, kCommandWordsColumn);
   con.print(kCommandWords);
   con.color(palette::kCaptions);
   con.locate(rows, 1);
   con.print(kKeyLegend);
 
-  con.locate(3, kRealtimeColumn);
+  con.locate(kCommandWordsRow, kRealtimeColumn);
   if (lb.browse.realTimeMode) {
     con.color(palette::kBlinking);
     con.print("Realtime");
@@ -133,7 +155,7 @@ void buildScreen(Logbook& lb) {
   con.cls();
   const long long n = recordCount(lb);
   b.lastShown = n;
-  b.firstShown = n < windowRows(lb) ? 1 : n - lb.config.screenRows + 7;
+  b.firstShown = n < windowRows(lb) ? 1 : firstOfLastPage(lb, n);
   drawPage(lb);
   b.editRow = static_cast<int>(kFirstRecordRow + (b.lastShown - b.firstShown + 1));
   con.color(palette::kCurrentLine);
@@ -146,7 +168,6 @@ void buildScreen(Logbook& lb) {
   drawFrame(lb);
   con.locate(b.editRow, b.realTimeMode ? fieldInfo(Field::STATION).column : 1);
   b.lastShown = n + 1;
-  b.rebuildRequested = false;
 }
 
 bool commandPass(Logbook& lb) {
@@ -156,13 +177,14 @@ bool commandPass(Logbook& lb) {
 
   if (b.currentRecord > recordCount(lb)) b.scrollMode = ScrollMode::None;
   // A scroll run saves record after record: WORKED.CFM is read once for all of them.
-  if (b.scrollMode != ScrollMode::None && !lb.workedCache) beginWorkedBatch(lb);
-  if (b.scrollMode == ScrollMode::None && lb.workedCache) endWorkedBatch(lb);
-  const std::string key = b.scrollMode != ScrollMode::None ? scrollRunKey(lb) : waitForInput(lb);
-  clearMessages(lb);
-  if (!dispatchKey(lb, key)) return false;
+  if (b.scrollMode != ScrollMode::None && !lb.tables.workedCache) beginWorkedBatch(lb);
+  if (b.scrollMode == ScrollMode::None && lb.tables.workedCache) endWorkedBatch(lb);
+  const HandlerResult result = b.scrollMode != ScrollMode::None ? scrollRunStep(lb) : waitAndAct(lb);
+  // What the key saved goes into the award tables before anything else happens.
+  applySavedContacts(lb);
+  if (result == HandlerResult::Leave) return false;
   // The line editor and the commands leave the frame rows to us.
-  if (b.rebuildRequested) {
+  if (result == HandlerResult::Rebuild) {
     buildScreen(lb);
   } else {
     drawFrame(lb);
@@ -172,6 +194,7 @@ bool commandPass(Logbook& lb) {
 
 int exitSequence(Logbook& lb) {
   saveCurrentLine(lb);
+  applySavedContacts(lb);
   closeLog(lb);
   lb.console.color(palette::kShell);
   lb.console.cls();

@@ -1,9 +1,12 @@
-// The keys of the browse screen: the two dispatch tables and the editing keys.
+#include "logbook/frame/key_dispatch.h"
+
 #include <algorithm>
 #include <string>
 
 #include "common/text.h"
+#include "logbook/entities/worked_update.h"
 #include "logbook/frame/browse.h"
+#include "logbook/frame/page_moves.h"
 #include "logbook/frame/realtime.h"
 #include "logbook/interchange/reports_menu.h"
 #include "logbook/records/line_editor.h"
@@ -16,11 +19,12 @@ namespace {
 
 // The step right that Tab, Right and typing end with: off a separator and, at the
 // end of the comment, the Enter action.
-void stepRight(Logbook& lb) {
-  if (skipSeparator(lb) || pastComment(lb)) enterAndCheckDropFile(lb);
+HandlerResult stepRight(Logbook& lb) {
+  if (skipSeparator(lb) || pastComment(lb)) return enterAndCheckDropFile(lb);
+  return HandlerResult::Handled;
 }
 
-void typeCharacter(Logbook& lb, unsigned char ch) {
+HandlerResult typeCharacter(Logbook& lb, unsigned char ch) {
   Console& con = lb.console;
   Screen& s = con.screen();
   ch = static_cast<unsigned char>(upperChar(static_cast<char>(ch)));
@@ -28,7 +32,7 @@ void typeCharacter(Logbook& lb, unsigned char ch) {
   const int column = con.column();
   // A click can leave the cursor on a separator. Typing there would break the row
   // apart (and in column 80 run on into the row below, which is saved with it).
-  if (s.charAt(row, column) == kSeparator) return;
+  if (s.charAt(row, column) == kSeparator) return HandlerResult::Handled;
   lb.lineModified = true;
   if (lb.browse.insertMode) {
     int end = column;
@@ -37,7 +41,7 @@ void typeCharacter(Logbook& lb, unsigned char ch) {
     for (int c = end - 2; c >= column; --c) s.setChar(row, c + 1, s.charAt(row, c));
   }
   con.print(std::string(1, static_cast<char>(ch)));
-  stepRight(lb);
+  return stepRight(lb);
 }
 
 void backspace(Logbook& lb) {
@@ -50,19 +54,19 @@ void backspace(Logbook& lb) {
   deleteChar(lb);
 }
 
-void tab(Logbook& lb) {
+HandlerResult tab(Logbook& lb) {
   Console& con = lb.console;
   const int row = con.row();
   int column = con.column();
   while (column < Screen::kColumns && con.charAt(row, column) != kSeparator) ++column;
   con.locate(row, column);
-  stepRight(lb);
+  return stepRight(lb);
 }
 
-void right(Logbook& lb) {
+HandlerResult right(Logbook& lb) {
   Console& con = lb.console;
   if (con.column() < Screen::kColumns) con.locate(con.row(), con.column() + 1);
-  stepRight(lb);
+  return stepRight(lb);
 }
 
 void up(Logbook& lb) {
@@ -107,38 +111,33 @@ void switchInsertMode(Logbook& lb) {
   }
 }
 
-bool dispatchCharacter(Logbook& lb, unsigned char c) {
+HandlerResult dispatchCharacter(Logbook& lb, unsigned char c) {
   switch (c) {
-    case 0xFF: break;  // the dummy key
-    case 27: return false;
-    case 13:
-      if (lb.workedBeforeMode) {
-        functionKey(lb, FunctionKey::WorkedBefore);
-      } else {
-        enterAndCheckDropFile(lb);
-      }
-      break;
-    case 8: backspace(lb); break;
-    case 9: tab(lb); break;
-    default: typeCharacter(lb, c); break;
+    case kSeparator: return HandlerResult::Handled;  // never typed into a field
+    case keys::kEscByte: return HandlerResult::Leave;
+    case keys::kEnterByte:
+      if (lb.workedBeforeMode) return functionKey(lb, FunctionKey::WorkedBefore);
+      return enterAndCheckDropFile(lb);
+    case keys::kBackspaceByte: backspace(lb); return HandlerResult::Handled;
+    case keys::kTabByte: return tab(lb);
+    default: return typeCharacter(lb, c);
   }
-  return true;
 }
 
-void dispatchExtended(Logbook& lb, unsigned char scan) {
+HandlerResult dispatchExtended(Logbook& lb, unsigned char scan) {
   BrowseState& b = lb.browse;
   switch (scan) {
     case keys::kAltU: b.scrollMode = ScrollMode::Update; break;
-    case keys::kAltA: switchRealTime(lb); break;
-    case keys::kAltD: deleteLastRecord(lb); break;
+    case keys::kAltA: return switchRealTime(lb);
+    case keys::kAltD: return deleteLastRecord(lb);
     case keys::kAltL: b.scrollMode = ScrollMode::MarkSentLotw; break;
-    case keys::kAltS: b.adifStart = b.currentRecord; break;
-    case keys::kAltE: b.adifEnd = b.currentRecord; break;
-    case keys::kF1: functionKey(lb, FunctionKey::Search); break;
-    case keys::kF2: functionKey(lb, FunctionKey::WorkedBefore); break;
-    case keys::kF4: functionKey(lb, FunctionKey::Print); break;
-    case keys::kF5: functionKey(lb, FunctionKey::Reports); break;
-    case keys::kF6: functionKey(lb, FunctionKey::NewFile); break;
+    case keys::kAltS: lb.exportRange.start = b.currentRecord; break;
+    case keys::kAltE: lb.exportRange.end = b.currentRecord; break;
+    case keys::kF1: return functionKey(lb, FunctionKey::Search);
+    case keys::kF2: return functionKey(lb, FunctionKey::WorkedBefore);
+    case keys::kF4: return functionKey(lb, FunctionKey::Print);
+    case keys::kF5: return functionKey(lb, FunctionKey::Reports);
+    case keys::kF6: return functionKey(lb, FunctionKey::NewFile);
     case keys::kInsert: switchInsertMode(lb); break;
     case keys::kDelete: deleteChar(lb); break;
     case keys::kShiftTab: shiftTab(lb); break;
@@ -149,50 +148,70 @@ void dispatchExtended(Logbook& lb, unsigned char scan) {
     case keys::kLeft:
       if (lb.console.column() > 1) moveLeft(lb);
       break;
-    case keys::kRight: right(lb); break;
+    case keys::kRight: return right(lb);
     case keys::kPgUp: previousPage(lb); break;
     case keys::kPgDn: nextPage(lb); break;
     default: break;  // F3 and every other key do nothing
   }
+  return HandlerResult::Handled;
 }
 
 }  // namespace
 
-void enterAndCheckDropFile(Logbook& lb) {
-  enterLine(lb);
+HandlerResult enterAndCheckDropFile(Logbook& lb) {
+  const HandlerResult result = enterLine(lb);
   checkDropFile(lb);
+  return result;
 }
 
-void functionKey(Logbook& lb, FunctionKey key) {
+namespace {
+
+// The commands that begin by saving the line: it is saved, and goes into the award
+// tables, before their dialogue, so that nothing typed waits on an answer.
+void saveBeforeCommand(Logbook& lb) {
+  saveCurrentLine(lb);
+  applySavedContacts(lb);
+}
+
+}  // namespace
+
+HandlerResult functionKey(Logbook& lb, FunctionKey key) {
+  HandlerResult result = HandlerResult::Handled;
   switch (key) {
-    case FunctionKey::Search: searchForward(lb); break;
+    case FunctionKey::Search:
+      saveBeforeCommand(lb);
+      searchForward(lb);
+      break;
     case FunctionKey::WorkedBefore:
-      saveCurrentLine(lb);
-      toggleWorkedBefore(lb);
-      lb.browse.rebuildRequested = true;
+      saveBeforeCommand(lb);
+      result = toggleWorkedBefore(lb);
       break;
     case FunctionKey::Print: printLog(lb); break;
     case FunctionKey::Reports:
-      saveCurrentLine(lb);
+      saveBeforeCommand(lb);
       runReportsMenu(lb);
-      lb.browse.rebuildRequested = true;
+      result = HandlerResult::Rebuild;
       break;
-    case FunctionKey::NewFile: changeLogFile(lb); break;
+    case FunctionKey::NewFile:
+      saveBeforeCommand(lb);
+      result = changeLogFile(lb);
+      break;
   }
   // A dialogue on the frame rows ends with the frame drawn again over them.
-  if (!lb.browse.rebuildRequested) drawFrame(lb);
+  if (result == HandlerResult::Handled) drawFrame(lb);
+  return result;
 }
 
-void switchRealTime(Logbook& lb) {
+HandlerResult switchRealTime(Logbook& lb) {
   saveCurrentLine(lb);
   lb.browse.realTimeMode = !lb.browse.realTimeMode;
-  lb.browse.rebuildRequested = true;
+  return HandlerResult::Rebuild;
 }
 
-bool dispatchKey(Logbook& lb, const std::string& key) {
+HandlerResult dispatchKey(Logbook& lb, const std::string& key) {
   if (key.size() == 1) return dispatchCharacter(lb, static_cast<unsigned char>(key[0]));
-  if (key.size() == 2) dispatchExtended(lb, static_cast<unsigned char>(key[1]));
-  return true;
+  if (key.size() == 2) return dispatchExtended(lb, static_cast<unsigned char>(key[1]));
+  return HandlerResult::Handled;
 }
 
 }  // namespace kivo

@@ -1,8 +1,11 @@
-// The mouse on the browse screen: clicks on record rows, command words and the key
-// legend, with a held button repeating after half a second.
+#include "logbook/frame/mouse.h"
+
 #include <string>
 
+#include "logbook/entities/worked_update.h"
 #include "logbook/frame/browse.h"
+#include "logbook/frame/key_dispatch.h"
+#include "logbook/frame/page_moves.h"
 #include "logbook/records/line_editor.h"
 #include "logbook/records/log_store.h"
 
@@ -10,17 +13,23 @@ namespace kivo {
 
 namespace {
 
-constexpr int kCommandWordsRow = 3;
-// Polls of 10 ms before a held button starts to repeat.
-constexpr int kHoldPolls = 50;
+// Looks at the mouse before a held button starts to repeat: half a second.
+constexpr int kHoldPolls = 500 / kInputPollMs;
 
-void clickLegend(Logbook& lb, const std::string& word) {
+// What a click did, as the wait for a key sees it.
+using Click = std::optional<HandlerResult>;
+const Click kWaitGoesOn = std::nullopt;
+
+// A function key's click ends the wait only when the screen is to be built anew.
+Click endsWaitOnRebuild(HandlerResult result) { return result == HandlerResult::Rebuild ? Click(result) : kWaitGoesOn; }
+
+Click clickLegend(Logbook& lb, const std::string& word) {
   // "F1=Search" ... "F6=NewFile"; F3 has no word, so a digit between is nothing.
-  if (word.size() < 2 || word[1] < '1' || word[1] > '6' || word[1] == '3') return;
-  functionKey(lb, static_cast<FunctionKey>(word[1] - '0'));
+  if (word.size() < 2 || word[1] < '1' || word[1] > '6' || word[1] == '3') return kWaitGoesOn;
+  return endsWaitOnRebuild(functionKey(lb, static_cast<FunctionKey>(word[1] - '0')));
 }
 
-void clickCommandWord(Logbook& lb, const std::string& word, std::string& key) {
+Click clickCommandWord(Logbook& lb, const std::string& word) {
   if (word == "PGUP")
     previousPage(lb);
   else if (word == "PGDN")
@@ -30,68 +39,57 @@ void clickCommandWord(Logbook& lb, const std::string& word, std::string& key) {
   else if (word == "END")
     lastPage(lb);
   else if (word == "EXIT")
-    key = keys::kEsc;  // leaves through the exit sequence
+    return HandlerResult::Leave;  // through the exit sequence, as Esc
   else if (word == "REAL")
-    switchRealTime(lb);
+    return endsWaitOnRebuild(switchRealTime(lb));
   else if (word == "UPDATE") {
     lb.browse.scrollMode = ScrollMode::Update;
-    key = kDummyKey;
+    return HandlerResult::Handled;  // the pass ends, and the run begins with the next
   }
+  return kWaitGoesOn;
 }
 
-// Acts on a click at a screen cell counted from 1; may supply a key for the pass.
-void clickAt(Logbook& lb, int row, int column, std::string& key) {
+// Acts on a click at a screen cell counted from 1.
+Click clickAt(Logbook& lb, int row, int column) {
   const int rows = lb.config.screenRows;
   // A terminal larger than the screen reports clicks beside or below it; there is
   // nothing there to act on, and the cursor cannot be put there.
-  if (row > rows || column > Screen::kColumns) return;
+  if (row > rows || column > Screen::kColumns) return kWaitGoesOn;
   if (row >= kFirstRecordRow && row <= lastRecordRow(lb)) {
     if (lb.browse.firstShown + row - kFirstRecordRow <= recordCount(lb) + 1) selectRow(lb, row, column);
-    return;
+    return kWaitGoesOn;
   }
   const std::string word = lb.console.screen().wordAt(row, column);
-  if (row == rows) {
-    clickLegend(lb, word);
-  } else if (row == kCommandWordsRow) {
-    clickCommandWord(lb, word, key);
-  }
-}
-
-void pollMouse(Logbook& lb, std::string& key) {
-  MouseState m;
-  if (!lb.console.pollMouse(m)) return;
-  BrowseState& b = lb.browse;
-  if (!m.left) {
-    b.mousePressed = false;
-    b.mouseRepeat = false;
-    return;
-  }
-  if (b.mousePressed && !b.mouseRepeat) {
-    if (++b.mouseHoldCount > kHoldPolls) {
-      b.mouseHoldCount = 0;
-      b.mousePressed = false;
-      b.mouseRepeat = true;
-    }
-  } else {
-    b.mousePressed = true;
-    key.clear();
-    clickAt(lb, m.row + 1, m.column + 1, key);
-  }
-  if (b.rebuildRequested && key.empty()) key = kDummyKey;
+  if (row == rows) return clickLegend(lb, word);
+  if (row == kCommandWordsRow) return clickCommandWord(lb, word);
+  return kWaitGoesOn;
 }
 
 }  // namespace
 
-std::string waitForInput(Logbook& lb) {
-  while (true) {
-    std::string key = lb.console.inkey();
-    if (!key.empty()) return key;
-    lb.console.pause(10);
-    if (lb.config.mouseEnabled) {
-      pollMouse(lb, key);
-      if (!key.empty()) return key;
-    }
+std::optional<HandlerResult> pollMouse(Logbook& lb) {
+  MouseState m;
+  if (!lb.console.pollMouse(m)) return kWaitGoesOn;
+  MouseHold& hold = lb.mouseHold;
+  if (!m.left) {
+    hold.pressed = false;
+    hold.repeating = false;
+    return kWaitGoesOn;
   }
+  if (hold.pressed && !hold.repeating) {
+    if (++hold.polls > kHoldPolls) {
+      hold.polls = 0;
+      hold.pressed = false;
+      hold.repeating = true;
+    }
+    return kWaitGoesOn;
+  }
+  hold.pressed = true;
+  const Click clicked = clickAt(lb, m.row + 1, m.column + 1);
+  // A row or a page the click left saves the line; its contact goes into the award
+  // tables at once, as a key's does.
+  applySavedContacts(lb);
+  return clicked;
 }
 
 }  // namespace kivo

@@ -1,4 +1,5 @@
-// The page moves of the browse screen: PgUp, PgDn, Home, End and a click on a row.
+#include "logbook/frame/page_moves.h"
+
 #include <algorithm>
 
 #include "logbook/frame/browse.h"
@@ -8,9 +9,6 @@
 namespace kivo {
 
 namespace {
-
-int windowRows(const Logbook& lb) { return lb.config.screenRows - 5; }
-int pageStep(const Logbook& lb) { return lb.config.screenRows - 6; }
 
 // Every page move saves the line first and remembers where the cursor was.
 CursorKeeper beginPageMove(Logbook& lb) {
@@ -67,7 +65,7 @@ void nextPage(Logbook& lb) {
     return;
   }
   b.firstShown += pageStep(lb);
-  if (b.firstShown > b.lastShown) b.firstShown = std::max<long long>(1, b.lastShown - lb.config.screenRows + 6);
+  if (b.firstShown > b.lastShown) b.firstShown = std::max<long long>(1, b.lastShown - pageStep(lb));
   showPage(lb, from);
 }
 
@@ -87,7 +85,7 @@ void lastPage(Logbook& lb) {
   BrowseState& b = lb.browse;
   beginPageMove(lb);
   b.lastShown = recordCount(lb);
-  b.firstShown = std::max<long long>(1, b.lastShown - lb.config.screenRows + 7);
+  b.firstShown = std::max<long long>(1, firstOfLastPage(lb, b.lastShown));
   drawPage(lb);
   b.editRow = static_cast<int>(b.lastShown - b.firstShown + kFirstRecordRow + 1);
   b.currentRecord = b.firstShown + b.editRow - kFirstRecordRow;

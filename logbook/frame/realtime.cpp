@@ -4,7 +4,8 @@
 
 #include "common/fatal.h"
 #include "common/text.h"
-#include "logbook/frame/browse.h"
+#include "logbook/entities/country_fill.h"
+#include "logbook/frame/page_moves.h"
 #include "logbook/records/line_editor.h"
 
 namespace kivo {

@@ -4,8 +4,11 @@
 #include <filesystem>
 
 #include "common/fatal.h"
+#include "logbook/entities/country_table.h"
+#include "logbook/entities/grid_table.h"
 #include "logbook/frame/browse.h"
 #include "logbook/records/log_store.h"
+#include "logbook/records/station_settings.h"
 
 namespace kivo {
 
@@ -41,8 +44,8 @@ void startLogbook(Logbook& lb) {
   Config& c = lb.config;
   if (c.screenRows == 43 && !lb.console.setRows(43)) fail(kIllegalFunctionCall, "resize console to 43 rows");
   if (lb.console.screen().rows() != c.screenRows) lb.console.setRows(c.screenRows);
-  lb.grid = loadGridTable(c.gridFileName);
-  lb.countries = loadCountryTable(c.countryFileName);
+  *lb.grid = loadGridTable(c.gridFileName);
+  *lb.countries = loadCountryTable(c.countryFileName);
   lb.logFileName = c.startLog;
   // A refused start leaves nothing behind: not even a new empty log.
   refuseOwnFileAsLog(lb, lb.logFileName);

@@ -1,15 +1,10 @@
 #pragma once
-// Start-up of the logbook: command line, tables, log, run marker, settings.
+// Start-up of the logbook: tables, log, locks, run marker, settings.
 #include <string>
-#include <vector>
 
 #include "logbook/logbook.h"
 
 namespace kivo {
-
-// The program arguments joined by single blanks and upper-cased, then searched for
-// the option keys (F=, NOMOUSE, F2=, F3=, F4=, F6=, S=, TZ=, W=, BM=, AD=, ROW43=).
-Config parseCommandLine(const std::vector<std::string>& args);
 
 // Everything after the command line: console size, grid and prefix tables, the
 // log, the run marker and the station settings. A failure is a runtime error.
@@ -19,8 +14,5 @@ void startLogbook(Logbook& lb);
 int runLogbook(Logbook& lb);
 
 void writeRunMarker();
-
-void loadStationSettings(Logbook& lb);
-void saveStationSettings(const Logbook& lb);
 
 }  // namespace kivo

@@ -4,11 +4,11 @@
 #include <charconv>
 #include <string_view>
 
-#include "logbook/frame/startup.h"
 #include "logbook/interchange/band_ranges.h"
 #include "logbook/interchange/reports_menu.h"
 #include "logbook/records/log_store.h"
 #include "logbook/records/record_scanner.h"
+#include "logbook/records/station_settings.h"
 
 namespace kivo {
 
@@ -36,22 +36,22 @@ bool askRange(Logbook& lb, bool& onlyNew, long long& first, long long& last) {
   Console& con = lb.console;
   con.printLine("Do you want to make the ADIF file just have QSO's from");
   con.print("the last logbook of the world submission? (Y or N) ? ");
-  BrowseState& b = lb.browse;
+  ExportRange& range = lb.exportRange;
   onlyNew = readMenuAnswer(lb) == "Y";
-  if (onlyNew && b.adifEnd <= b.adifStart) {
+  if (onlyNew && range.end <= range.start) {
     con.printLine("You must define the start and end of the ADIF using Alt-S and Alt-E");
     con.print("Press ENTER to return");
     con.lineInput();
     return false;
   }
   if (!onlyNew) {
-    b.adifStart = 1;
-    b.adifEnd = recordCount(lb);
+    range.start = 1;
+    range.end = recordCount(lb);
   }
   // An end marked on the empty line below the log (or before a delete) names no
   // record: there is nothing to export there, not an empty contact.
-  first = std::max(b.adifStart, 1LL);
-  last = std::min(b.adifEnd, recordCount(lb));
+  first = std::max(range.start, 1LL);
+  last = std::min(range.end, recordCount(lb));
   return true;
 }
 

@@ -6,53 +6,64 @@
 
 #include "common/fatal.h"
 #include "common/text.h"
-#include "logbook/entities/selection_reports.h"
-#include "logbook/entities/unconfirmed_report.h"
 #include "logbook/entities/worked_update.h"
-#include "logbook/frame/startup.h"
 #include "logbook/interchange/adif_export.h"
 #include "logbook/interchange/adif_import.h"
 #include "logbook/interchange/ascii_export.h"
 #include "logbook/interchange/cabrillo_import.h"
 #include "logbook/interchange/lotw_update.h"
 #include "logbook/interchange/merge_logs.h"
+#include "logbook/interchange/selection_reports.h"
 #include "logbook/interchange/sort_log.h"
+#include "logbook/interchange/unconfirmed_report.h"
 #include "logbook/records/log_store.h"
+#include "logbook/records/station_settings.h"
 
 namespace kivo {
 
 namespace {
 
-constexpr const char* kMenu[] = {
-    "Select the report or function type:",
-    "",
-    "1 = Create a file of specific bands",
-    "2 = Create a file of worked but not confirmed",
-    "3 = Create a file of QSL's needed to send",
-    "4 = Create a file of a general report",
-    "5 = Merge 2 log files sequentially by date",
-    "6 = Convert a Cabrillo log to a KIVOLOG format log",
-    "7 = Convert a KIVOLOG format log to an ASCII file beginning at the current line",
-    "8 = Convert an ADIF file to a KIVOLOG format log",
-    "9 = Convert KIVOLOG format log to a ADIF file for LOTW",
-    "10 = Update QSL's confirmed from LOTW",
-    "11 = Sort an KIVOLOG by date and time",
-    "",
+constexpr const char* kMenuTitle = "Select the report or function type:";
+
+// What becomes of the log once the file is written.
+enum class AfterWriting {
+  OpenOutput,  // the new file becomes the log
+  ReopenLog,   // the log is opened again as it was
+  KeepLog,     // the log stays open as it is
 };
 
-enum Choice {
-  kBands = 1,
-  kNotConfirmed,
-  kQslToSend,
-  kGeneral,
-  kMerge,
-  kCabrillo,
-  kAscii,
-  kAdifImport,
-  kAdifExport,
-  kLotwUpdate,
-  kSort,
+using Writer = void (*)(Logbook&, OutputFile&);
+
+// One row a menu entry, in menu order. Entry 10 writes no new file: it has no writer.
+struct MenuEntry {
+  int number;
+  const char* caption;
+  Writer writer;
+  AfterWriting after;
 };
+
+const MenuEntry kMenu[] = {
+    {1, "1 = Create a file of specific bands", bandSelectionReport, AfterWriting::OpenOutput},
+    {2, "2 = Create a file of worked but not confirmed",
+     [](Logbook& lb, OutputFile& out) { unconfirmedReport(lb, out, true); }, AfterWriting::OpenOutput},
+    {3, "3 = Create a file of QSL's needed to send",
+     [](Logbook& lb, OutputFile& out) { unconfirmedReport(lb, out, false); }, AfterWriting::OpenOutput},
+    {4, "4 = Create a file of a general report", generalReport, AfterWriting::OpenOutput},
+    {5, "5 = Merge 2 log files sequentially by date", mergeLogs, AfterWriting::OpenOutput},
+    {6, "6 = Convert a Cabrillo log to a KIVOLOG format log", cabrilloImport, AfterWriting::OpenOutput},
+    {7, "7 = Convert a KIVOLOG format log to an ASCII file beginning at the current line", asciiExport,
+     AfterWriting::ReopenLog},
+    {8, "8 = Convert an ADIF file to a KIVOLOG format log", adifImport, AfterWriting::OpenOutput},
+    {9, "9 = Convert KIVOLOG format log to a ADIF file for LOTW", adifExport, AfterWriting::KeepLog},
+    {10, "10 = Update QSL's confirmed from LOTW", nullptr, AfterWriting::ReopenLog},
+    {11, "11 = Sort an KIVOLOG by date and time", sortLog, AfterWriting::OpenOutput},
+};
+
+const MenuEntry* findEntry(long long choice) {
+  for (const MenuEntry& e : kMenu)
+    if (e.number == choice) return &e;
+  return nullptr;
+}
 
 // A name the output may not take: the log's own, as held, or the log file under
 // another spelling of its path (the conversion would replace the log it reads).
@@ -79,36 +90,23 @@ std::unique_ptr<OutputFile> askNewFile(Logbook& lb, std::string& name) {
   }
 }
 
-void runWriter(Logbook& lb, int choice, OutputFile& out) {
-  switch (choice) {
-    case kBands: bandSelectionReport(lb, out); break;
-    case kNotConfirmed: unconfirmedReport(lb, out, true); break;
-    case kQslToSend: unconfirmedReport(lb, out, false); break;
-    case kGeneral: generalReport(lb, out); break;
-    case kMerge: mergeLogs(lb, out); break;
-    case kCabrillo: cabrilloImport(lb, out); break;
-    case kAscii: asciiExport(lb, out); break;
-    case kAdifImport: adifImport(lb, out); break;
-    case kAdifExport: adifExport(lb, out); break;
-    case kSort: sortLog(lb, out); break;
-    default: break;
-  }
-}
-
 void reopenLog(Logbook& lb, const std::string& name) {
   lb.log.close();  // a failure to close is of no interest now
   lb.logFileName = name;
   openLog(lb, name);
 }
 
-void writeNewFile(Logbook& lb, int choice) {
+void writeNewFile(Logbook& lb, const MenuEntry& entry) {
   std::string name;
   std::unique_ptr<OutputFile> out = askNewFile(lb, name);
-  runWriter(lb, choice, *out);
+  entry.writer(lb, *out);
   // A failed write is never taken for a finished file: that is a runtime error.
   out->commit();
-  if (choice == kAdifExport) return;  // the log stays open as it is
-  reopenLog(lb, choice == kAscii ? lb.logFileName : name);
+  switch (entry.after) {
+    case AfterWriting::OpenOutput: reopenLog(lb, name); break;
+    case AfterWriting::ReopenLog: reopenLog(lb, lb.logFileName); break;
+    case AfterWriting::KeepLog: break;
+  }
 }
 
 void updateConfirmations(Logbook& lb) {
@@ -146,12 +144,16 @@ void runReportsMenu(Logbook& lb) {
   Console& con = lb.console;
   con.color(palette::kCaptions);
   con.cls();
-  for (const char* line : kMenu) con.printLine(line);
-  const long long choice = roundHalfEven(parseNumber(con.lineInput()));
-  if (choice == kLotwUpdate) {
+  con.printLine(kMenuTitle);
+  con.printLine("");
+  for (const MenuEntry& e : kMenu) con.printLine(e.caption);
+  con.printLine("");
+  const MenuEntry* entry = findEntry(roundHalfEven(parseNumber(con.lineInput())));
+  if (entry == nullptr) return;
+  if (entry->writer == nullptr) {
     updateConfirmations(lb);
-  } else if (choice >= kBands && choice <= kSort) {
-    writeNewFile(lb, static_cast<int>(choice));
+  } else {
+    writeNewFile(lb, *entry);
   }
 }
 

@@ -1,6 +1,5 @@
 #include "logbook/records/line_editor.h"
 
-#include "logbook/entities/worked_update.h"
 #include "logbook/records/log_store.h"
 
 namespace kivo {
@@ -162,10 +161,13 @@ void saveCurrentLine(Logbook& lb) {
     lb.record.set(Field::COMMENTS, s.textAt(commentRow(lb), 1, kCommentWidth));
     lb.record.setSeparators();
     writeRecord(lb, lb.browse.currentRecord);
-    if (!lb.suppressTableUpdate) updateWorkedTables(lb);
+    // The award tables are the command pass's to apply, once the key is done.
+    if (!lb.tables.suppressUpdate) lb.tables.savedContacts.push_back(lb.record);
   }
   lb.lineModified = false;
 }
+
+namespace {
 
 // Leaving the current line: it is saved and painted like the others.
 void leaveLine(Logbook& lb) {
@@ -174,6 +176,8 @@ void leaveLine(Logbook& lb) {
   lb.console.color(palette::kRecords);
   repaintLine(lb);
 }
+
+}  // namespace
 
 void moveLineDown(Logbook& lb) {
   if (lb.browse.currentRecord >= recordCount(lb) + 1) return;
@@ -209,15 +213,16 @@ void moveLineUp(Logbook& lb) {
   showCurrentLine(lb);
 }
 
-void enterLine(Logbook& lb) {
+HandlerResult enterLine(Logbook& lb) {
   long long before = recordCount(lb);
   saveCurrentLine(lb);
-  if (recordCount(lb) != before) {
-    lb.browse.rebuildRequested = true;
-  } else {
+  HandlerResult result = HandlerResult::Rebuild;
+  if (recordCount(lb) == before) {
     moveLineDown(lb);
+    result = HandlerResult::Handled;
   }
   lb.console.locate(lb.browse.editRow, 1);
+  return result;
 }
 
 bool skipSeparator(Logbook& lb) {
@@ -294,25 +299,6 @@ bool countryFillDue(const Logbook& lb) {
   if (row == commentRow(lb) || (column >= station && column <= lastColumn(Field::STATION))) return false;
   if (row < kFirstRecordRow || row > lastRecordRow(lb)) return false;
   return con.charAt(row, station) != ' ' && con.charAt(row, fieldInfo(Field::COUNTRY).column) == ' ';
-}
-
-void fillCountry(Logbook& lb) {
-  if (!countryFillDue(lb)) return;
-  Console& con = lb.console;
-  const int row = con.row();
-  const int station = fieldInfo(Field::STATION).column;
-  const int country = fieldInfo(Field::COUNTRY).column;
-  std::string call;
-  for (int c = station; c <= lastColumn(Field::STATION) && con.charAt(row, c) != ' '; ++c)
-    call.push_back(static_cast<char>(con.charAt(row, c)));
-  std::string name = lookupEntity(lb.countries, call);
-  con.locate(row, country);
-  con.print(name.substr(0, static_cast<size_t>(fieldInfo(Field::COUNTRY).width)));
-  lb.lineModified = true;
-  // The cursor goes on to the comment, after the markers of BM= and AD=.
-  con.locate(commentRow(lb), 1);
-  if (lb.config.markBM) con.print("@BM ");
-  if (lb.config.markAS) con.print("@AS ");
 }
 
 }  // namespace kivo

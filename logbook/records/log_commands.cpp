@@ -83,7 +83,6 @@ void enterWorkedBefore(Logbook& lb) {
   lb.logFileName = kWorkedBeforeFile;
   openLog(lb, kWorkedBeforeFile);
   lb.workedBeforeMode = true;
-  lb.browse.rebuildRequested = true;
 }
 
 void leaveWorkedBefore(Logbook& lb) {
@@ -91,7 +90,6 @@ void leaveWorkedBefore(Logbook& lb) {
   clearDialogueRows(lb);
   lb.logFileName = lb.savedLogName;
   openLog(lb, lb.logFileName);
-  lb.browse.rebuildRequested = true;
 }
 
 }  // namespace
@@ -166,7 +164,7 @@ void searchForward(Logbook& lb) {
       if (fieldOf(r, *field).find(text) == std::string_view::npos) continue;
       const long long n = scan.number();
       b.firstShown = n;
-      b.lastShown = std::min<long long>(n + lb.config.screenRows - 6, count);
+      b.lastShown = std::min<long long>(n + windowRows(lb) - 1, count);
       b.currentRecord = n;
       b.editRow = kFirstRecordRow;
       drawPage(lb);
@@ -185,15 +183,17 @@ void searchForward(Logbook& lb) {
   }
 }
 
-void toggleWorkedBefore(Logbook& lb) {
+HandlerResult toggleWorkedBefore(Logbook& lb) {
   if (lb.workedBeforeMode) {
     leaveWorkedBefore(lb);
   } else {
     enterWorkedBefore(lb);
   }
+  // The list's question clears the screen: whatever the answer, it is built anew.
+  return HandlerResult::Rebuild;
 }
 
-void changeLogFile(Logbook& lb) {
+HandlerResult changeLogFile(Logbook& lb) {
   Console& con = lb.console;
   saveCurrentLine(lb);
   CursorKeeper from(con);
@@ -204,28 +204,28 @@ void changeLogFile(Logbook& lb) {
   answer.erase(answer.find_last_not_of(" \t") + 1);
   if (answer.empty()) {
     from.restore();
-    return;
+    return HandlerResult::Handled;
   }
   refuseOwnFileAsLog(lb, answer);
   lb.logFileName = answer;
   openLog(lb, answer);
-  lb.browse.rebuildRequested = true;
+  return HandlerResult::Rebuild;
 }
 
-void deleteLastRecord(Logbook& lb) {
+HandlerResult deleteLastRecord(Logbook& lb) {
   Console& con = lb.console;
   CursorKeeper from(con);
   clearDialogueRows(lb);
   con.print(kDeletePrompt);
   if (readAnswer(lb) != "Y") {
     from.restore();
-    return;
+    return HandlerResult::Handled;
   }
   // What is on the edit row is saved first, so that a contact just typed can be the
   // one removed; it must not count in the award tables.
-  lb.suppressTableUpdate = true;
+  lb.tables.suppressUpdate = true;
   saveCurrentLine(lb);
-  lb.suppressTableUpdate = false;
+  lb.tables.suppressUpdate = false;
 
   const long long count = recordCount(lb);
   if (count > 0) {
@@ -236,7 +236,7 @@ void deleteLastRecord(Logbook& lb) {
     replaceLog(kDeleteCopyFile, log);
     openLog(lb, lb.logFileName);
   }
-  lb.browse.rebuildRequested = true;
+  return HandlerResult::Rebuild;
 }
 
 }  // namespace kivo

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "logbook/logbook.h"
+#include "logbook/records/handler_result.h"
 
 namespace kivo {
 
@@ -19,9 +20,9 @@ inline constexpr const char* kDeletePrompt = "Do you want to delete the last lin
 
 // The commands draw their dialogue on rows 1 and 2; the caller redraws the frame.
 void searchForward(Logbook& lb);
-void toggleWorkedBefore(Logbook& lb);
-void changeLogFile(Logbook& lb);
-void deleteLastRecord(Logbook& lb);
+HandlerResult toggleWorkedBefore(Logbook& lb);
+HandlerResult changeLogFile(Logbook& lb);
+HandlerResult deleteLastRecord(Logbook& lb);
 
 // The field that a search from a screen cell looks in: the comment row searches
 // COMMENTS, a record row the field under the column; none on a separator column.

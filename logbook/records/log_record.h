@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "common/files.h"
+#include "logbook/records/record_file.h"
 
 namespace kivo {
 

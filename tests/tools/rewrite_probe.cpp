@@ -8,9 +8,11 @@
 #include <string>
 
 #include "common/scripted_terminal.h"
+#include "logbook/entities/grid_table.h"
 #include "logbook/entities/worked_update.h"
 #include "logbook/frame/startup.h"
 #include "logbook/records/log_store.h"
+#include "logbook/records/station_settings.h"
 
 using namespace kivo;
 
@@ -62,7 +64,7 @@ int run(const std::string& op) {
     return 0;
   }
   if (op == "grid") {
-    lb.grid = loadGridTable("GRID.SQU");
+    *lb.grid = loadGridTable("GRID.SQU");
     lb.record = contact(7);
     updateGridTable(lb);
     return 0;

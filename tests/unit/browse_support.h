@@ -7,6 +7,7 @@
 #include "common/scripted_terminal.h"
 #include "common/text.h"
 #include "logbook/frame/browse.h"
+#include "logbook/frame/logbook_options.h"
 #include "logbook/frame/startup.h"
 #include "logbook/records/log_record.h"
 #include "test_support.h"

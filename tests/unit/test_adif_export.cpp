@@ -50,8 +50,8 @@ TEST(AdifExport, TheExampleContactByteForByteAndTheAnswersSaved) {
                 "<QSO_DATE:8:D>20050704 <RST_RCVD:3>599 <RST_SENT:3>579 <TIME_ON:4>1234 <TIME_OFF:4>1240 "
                 "<TX_PWR:3>100 <CNTY:1>, <EOR>\r\n");
   EXPECT_EQ(readFile("KIVOLOG.INI"), settingsFile({"Q1QQ", "", "", "", "", "", "", "", "", "UPLOAD.ADI", "", ""}));
-  EXPECT_EQ(s.lb.browse.adifStart, 1);  // an N answer makes the marks the whole log
-  EXPECT_EQ(s.lb.browse.adifEnd, 1);
+  EXPECT_EQ(s.lb.exportRange.start, 1);  // an N answer makes the marks the whole log
+  EXPECT_EQ(s.lb.exportRange.end, 1);
   EXPECT_EQ(s.lb.logFileName, "LOGMAIN.DAT");
 }
 

@@ -109,19 +109,19 @@ TEST(Browse, UpdateMessagesShowAndClearOnTheNextKey) {
   Station s(logOf(3));
   startLogbook(s.lb);
   buildScreen(s.lb);
-  s.lb.workedUpdated = true;
-  s.lb.gridUpdated = true;
+  s.lb.tables.workedUpdated = true;
+  s.lb.tables.gridUpdated = true;
   EXPECT_THROW(commandPass(s.lb), ScriptEnded);
   EXPECT_EQ(s.text(24, 51, 77), "WORKED.CFM has been updated");
   EXPECT_EQ(s.screen().cellAt(24, 51).fg, 30);
-  s.lb.workedUpdated = false;
-  s.lb.gridUpdated = true;
+  s.lb.tables.workedUpdated = false;
+  s.lb.tables.gridUpdated = true;
   EXPECT_THROW(commandPass(s.lb), ScriptEnded);
   EXPECT_EQ(s.text(24, 51, 77), "GRID.SQU has been updated  ");
   s.terminal.ext(keys::kF3);
   EXPECT_THROW(while (commandPass(s.lb)){}, ScriptEnded);
   EXPECT_EQ(s.text(24, 50, 79), std::string(30, ' '));
-  EXPECT_FALSE(s.lb.gridUpdated);
+  EXPECT_FALSE(s.lb.tables.gridUpdated);
 }
 
 TEST(Browse, ConfirmationRunMarksQslSent) {

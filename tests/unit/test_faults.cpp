@@ -10,9 +10,12 @@
 
 #include "browse_support.h"
 #include "common/fatal.h"
+#include "logbook/entities/grid_table.h"
 #include "logbook/entities/worked_update.h"
+#include "logbook/frame/logbook_options.h"
 #include "logbook/frame/startup.h"
 #include "logbook/records/log_store.h"
+#include "logbook/records/station_settings.h"
 
 namespace kivo {
 using testing::readFile;
@@ -64,7 +67,7 @@ TEST(Faults, EveryRewriteThatCannotBeWrittenLeavesTheOldFile) {
        }},
       {"GRID.SQU",
        [](Station& s) {
-         for (int i = 0; i < 500; ++i) s.lb.grid.lines.push_back("SQ" + std::to_string(i) + " /");
+         for (int i = 0; i < 500; ++i) s.lb.grid->lines.push_back("SQ" + std::to_string(i) + " /");
          s.lb.record.set(Field::COMMENTS, "#JO50");
          updateGridTable(s.lb);
        }},

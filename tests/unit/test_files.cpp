@@ -7,6 +7,7 @@
 
 #include "common/fatal.h"
 #include "common/files.h"
+#include "logbook/records/record_file.h"
 #include "test_support.h"
 
 namespace kivo {

@@ -4,6 +4,7 @@
 
 #include "browse_support.h"
 #include "common/fatal.h"
+#include "logbook/frame/logbook_options.h"
 #include "logbook/frame/startup.h"
 #include "logbook/records/log_commands.h"
 

@@ -24,7 +24,7 @@ void plainUpdate(Logbook& lb) {
   };
   const std::string country = shown(Field::COUNTRY), comments = shown(Field::COMMENTS), mode = shown(Field::MODE);
   if (country[0] == ' ' || country.find('?') != std::string::npos) return;
-  lb.workedUpdated = false;
+  lb.tables.workedUpdated = false;
   const float mhz = static_cast<float>(parseNumber(lb.record.get(Field::FREQ)));
   if (comments.find('#') != std::string::npos && mhz > 49.9f) updateGridTable(lb);
   const bool sat = comments.find(" SAT") != std::string::npos;
@@ -43,7 +43,7 @@ void plainUpdate(Logbook& lb) {
   const std::string tag = contactTag(comments);
   std::string bytes = readFile("WORKED.CFM");
   size_t start = 0;
-  while (!lb.workedUpdated && start < bytes.size()) {
+  while (!lb.tables.workedUpdated && start < bytes.size()) {
     size_t end = bytes.find('\n', start);
     end = end == std::string::npos ? bytes.size() : end;
     size_t stop = end > start && bytes[end - 1] == '\r' ? end - 1 : end;
@@ -52,10 +52,10 @@ void plainUpdate(Logbook& lb) {
     if (isEntityLine(line) && (byName || hasTag(line, tag))) {
       for (int k = 1; k <= kCategoryCount; ++k)
         if (applies(k)) applyMark(lb, line[static_cast<size_t>(markColumn(k) - 1)]);
-      if (lb.workedUpdated) {
+      if (lb.tables.workedUpdated) {
         bytes.replace(start, line.size(), line);
         writeFile("WORKED.CFM", bytes);
-        if (byName && !tag.empty() && !hasTag(line, tag)) lb.workedUpdated = false;
+        if (byName && !tag.empty() && !hasTag(line, tag)) lb.tables.workedUpdated = false;
       }
     }
     start = end + 1;
@@ -112,7 +112,7 @@ TEST(ScrollRuns, SameFilesAndScreenAsTheRecordByRecordWay) {
     EXPECT_EQ(s.log(), expectedLog);
     EXPECT_EQ(readFile("WORKED.CFM"), expectedWorked);
     EXPECT_EQ(readFile("GRID.SQU"), expectedGrid);
-    EXPECT_EQ(s.lb.workedCache, nullptr);  // kept for the run only
+    EXPECT_EQ(s.lb.tables.workedCache, nullptr);  // kept for the run only
     // The screen is the one the logbook shows when started on what the run left, but
     // for the date of the new-contact line: the page was drawn down to the record
     // below the log, so the record buffer is empty and so is the date.

@@ -264,13 +264,13 @@ TEST(UnconfirmedReport, TableLinesCountedOnceUpToEndAndAMissingTableIsAnError) {
   s.terminal.type("k");  // JAPAN stands after the end
   s.run();
   EXPECT_EQ(readFile("FIRST.DAT"), picked(log, "W1"));
-  EXPECT_EQ(s.lb.workedLineCount, 3);
+  EXPECT_EQ(s.lb.tables.workedLineCount, 3);
   // Two more lines in front: the USA line is now beyond the three lines counted.
   writeFile("WORKED.CFM", "TABLE\r\n\r\n\r\n" + entity("USA") + "END\r\n");
   menu(s, "2", "SECOND.DAT", "MIXED");
   s.run();
   EXPECT_NE(screenText(s).find("Country USA          not found"), std::string::npos);
-  EXPECT_EQ(s.lb.workedLineCount, 3);
+  EXPECT_EQ(s.lb.tables.workedLineCount, 3);
 
   // Without an END line the count stops at the end of the file.
   Station t(bytesOf(log));
@@ -278,7 +278,7 @@ TEST(UnconfirmedReport, TableLinesCountedOnceUpToEndAndAMissingTableIsAnError) {
   menu(t, "2", "OUT.DAT", "MIXED");
   t.run();
   EXPECT_EQ(readFile("OUT.DAT"), picked(log, "W1 JA1"));
-  EXPECT_EQ(t.lb.workedLineCount, 3);
+  EXPECT_EQ(t.lb.tables.workedLineCount, 3);
 
   Station u(bytesOf(log));
   std::filesystem::remove("WORKED.CFM");

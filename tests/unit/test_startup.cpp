@@ -2,8 +2,12 @@
 
 #include "common/fatal.h"
 #include "common/scripted_terminal.h"
+#include "logbook/entities/country_table.h"
+#include "logbook/entities/grid_table.h"
 #include "logbook/frame/browse.h"
+#include "logbook/frame/logbook_options.h"
 #include "logbook/frame/startup.h"
+#include "logbook/records/station_settings.h"
 #include "test_support.h"
 
 namespace kivo {
@@ -177,8 +181,8 @@ TEST(Startup, NoCommandLineShowsTheFrameAndLeavesOnEsc) {
   EXPECT_EQ(s.rowText(1), std::string(80, ' '));
   EXPECT_EQ(s.cellAt(1, 1).fg, 7);
   EXPECT_EQ(s.cellAt(1, 1).bg, 0);
-  EXPECT_EQ(run.lb.grid.lines.size(), 1u);
-  EXPECT_EQ(run.lb.countries.entries.size(), 2u);
+  EXPECT_EQ(run.lb.grid->lines.size(), 1u);
+  EXPECT_EQ(run.lb.countries->entries.size(), 2u);
 }
 
 TEST(Startup, FrameWhileRunningAndTheRunMarker) {
@@ -245,7 +249,7 @@ TEST(Startup, LowerCaseFilesAreFoundFromUpperCaseNames) {
   run.go();
   EXPECT_EQ(run.status, 0);
   EXPECT_FALSE(exists("MYLOG.DAT"));
-  EXPECT_EQ(run.lb.countries.entries.size(), 1u);
+  EXPECT_EQ(run.lb.countries->entries.size(), 1u);
 }
 
 TEST(Startup, AnEarlierRunMarkerIsReplaced) {

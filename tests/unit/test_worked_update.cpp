@@ -7,6 +7,7 @@
 #include "common/scripted_terminal.h"
 #include "common/text.h"
 #include "common/worked.h"
+#include "logbook/entities/grid_table.h"
 #include "logbook/entities/worked_update.h"
 #include "test_support.h"
 
@@ -109,11 +110,11 @@ TEST_P(WorkedFile, UpdateChangesExactlyTheContactsCells) {
   std::vector<std::string> expected = lines;
   for (int k : {kMixed, kCw, k20Meters}) expected[3][static_cast<size_t>(markColumn(k) - 1)] = k == kMixed ? 'X' : '\\';
   EXPECT_EQ(readFile("WORKED.CFM"), join(expected, eol, false));
-  EXPECT_TRUE(s.lb.workedUpdated);
+  EXPECT_TRUE(s.lb.tables.workedUpdated);
 
   s.log({});
   EXPECT_EQ(readFile("WORKED.CFM"), join(expected, eol, false));
-  EXPECT_FALSE(s.lb.workedUpdated);
+  EXPECT_FALSE(s.lb.tables.workedUpdated);
 
   s.log({.country = "ZANZIBAR", .mode = "SSB", .sr = " X"});
   expected[8] = entity("ZANZIBAR", cells({kMixed, kPhone, k20Meters}, 'X'));
@@ -134,7 +135,7 @@ TEST(WorkedUpdate, MarksMoveForwardOnlyAndCreditIsNeverTouched) {
   EXPECT_EQ(s.marks({.sr = " Q"}, "*"), cells({kMixed, kCw, k20Meters}, 'X'));
   // A card does not upgrade a card; nothing received leaves a worked cell alone.
   EXPECT_EQ(s.marks({.sr = " X"}, cw), cw);
-  EXPECT_FALSE(s.lb.workedUpdated);
+  EXPECT_FALSE(s.lb.tables.workedUpdated);
   EXPECT_EQ(s.marks({.sr = "  "}, "L"), "L" + cells({kCw, k20Meters}).substr(1));
 }
 
@@ -167,7 +168,7 @@ TEST(WorkedUpdate, AntillesEntitiesCountFromTenthOfOctober2010) {
   writeFile("WORKED.CFM", entity("CURACAO") + "\r\n");
   s.log({.country = "CURACAO", .date = "09 OCT 10"});
   EXPECT_EQ(readFile("WORKED.CFM"), entity("CURACAO") + "\r\n");
-  EXPECT_FALSE(s.lb.workedUpdated);
+  EXPECT_FALSE(s.lb.tables.workedUpdated);
   s.log({.country = "CURACAO", .date = "10 OCT 10"});
   EXPECT_EQ(readFile("WORKED.CFM"), entity("CURACAO", applied) + "\r\n");
 
@@ -194,12 +195,12 @@ TEST(WorkedUpdate, ScanStopsAtFirstChangedLineUnlessATaggedLineIsStillAhead) {
   s.log({.country = "UNITED STATE", .comments = "KL7 $AK"});
   EXPECT_EQ(readFile("WORKED.CFM"),
             join({lines[0], entity("UNITED STATE", cw), entity("ALASKA", cw, "$AK"), lines[3]}, "\r\n"));
-  EXPECT_TRUE(s.lb.workedUpdated);
+  EXPECT_TRUE(s.lb.tables.workedUpdated);
   // Nothing new on the tagged line: the lines passed on the way changed, yet the flag is clear.
   writeFile("WORKED.CFM", join({lines[1], entity("ALASKA", cw, "$AK")}, "\r\n"));
   s.log({.country = "UNITED STATE", .comments = "KL7 $AK"});
   EXPECT_EQ(readFile("WORKED.CFM"), join({entity("UNITED STATE", cw), entity("ALASKA", cw, "$AK")}, "\r\n"));
-  EXPECT_FALSE(s.lb.workedUpdated);
+  EXPECT_FALSE(s.lb.tables.workedUpdated);
 }
 
 TEST(WorkedUpdate, UnknownEntitiesShortLinesAndOddBytesAreLeftAlone) {
@@ -207,12 +208,12 @@ TEST(WorkedUpdate, UnknownEntitiesShortLinesAndOddBytesAreLeftAlone) {
   const std::string odd = std::string("\x00\x1a\xff\r binary\r\n", 13) + std::string(300000, 'J') + "\n" +
                           entity("JAPAN").substr(0, 78) + "\r\n" + "JAPAN\n";
   writeFile("WORKED.CFM", odd + entity("JAPAN"));
-  s.lb.workedUpdated = s.lb.gridUpdated = true;
+  s.lb.tables.workedUpdated = s.lb.tables.gridUpdated = true;
   for (const char* unknown : {"?", "JA?", "", " JAPAN"}) {
     s.log({.country = unknown, .freq = "50.1", .comments = "#PM95"});
-    EXPECT_TRUE(s.lb.workedUpdated && s.lb.gridUpdated);
+    EXPECT_TRUE(s.lb.tables.workedUpdated && s.lb.tables.gridUpdated);
   }
-  EXPECT_TRUE(s.lb.grid.lines.empty());
+  EXPECT_TRUE(s.lb.grid->lines.empty());
   s.log({});
   EXPECT_EQ(readFile("WORKED.CFM"), odd + entity("JAPAN", cells({kMixed, kCw, k20Meters})));
 
@@ -240,25 +241,25 @@ TEST(WorkedUpdate, UnknownEntitiesShortLinesAndOddBytesAreLeftAlone) {
 TEST(GridUpdate, SquaresAreAddedAndConfirmedAndTheFileRewrittenWhole) {
   Station s;
   writeFile("WORKED.CFM", entity("JAPAN") + "\r\n");
-  s.lb.grid.lines = {"PM95 /", "QM06 / 599 tnx", "PM85"};
+  s.lb.grid->lines = {"PM95 /", "QM06 / 599 tnx", "PM85"};
   writeFile("GRID.SQU", "untouched");
 
   s.log({.freq = "14.025", .comments = "#PM96"});                         // HF: no square
   s.log({.freq = "144.200", .comments = std::string(34, ' ') + "#PM9"});  // too few characters after "#"
   EXPECT_EQ(readFile("GRID.SQU"), "untouched");
-  EXPECT_FALSE(s.lb.gridUpdated);
+  EXPECT_FALSE(s.lb.tables.gridUpdated);
 
   s.log({.freq = "50.125", .comments = std::string(33, ' ') + "#PM96"});
   EXPECT_EQ(readFile("GRID.SQU"), "PM95 /\r\nQM06 / 599 tnx\r\nPM85\r\nPM96 /\r\n");
-  EXPECT_TRUE(s.lb.gridUpdated);
+  EXPECT_TRUE(s.lb.tables.gridUpdated);
   s.log({.freq = "144.200", .sr = " L", .comments = "ES #QM06 #PM95"});
   EXPECT_EQ(readFile("GRID.SQU"), "PM95 /\r\nQM06 X 599 tnx\r\nPM85\r\nPM96 /\r\n");
   s.log({.freq = "144.200", .sr = " L", .comments = "#QM06"});
-  EXPECT_FALSE(s.lb.gridUpdated);
+  EXPECT_FALSE(s.lb.tables.gridUpdated);
   // A line too short for its status stays as it is, though the file is written again.
   writeFile("GRID.SQU", "stale");
   s.log({.freq = "144.200", .sr = " X", .comments = "#PM85"});
-  EXPECT_TRUE(s.lb.gridUpdated);
+  EXPECT_TRUE(s.lb.tables.gridUpdated);
   EXPECT_EQ(readFile("GRID.SQU"), "PM95 /\r\nQM06 X 599 tnx\r\nPM85\r\nPM96 /\r\n");
 }
 
@@ -266,7 +267,7 @@ TEST(GridUpdate, TableHasNoLimitAndTheExistingFileKeepsItsName) {
   Station s;
   writeFile("WORKED.CFM", entity("JAPAN") + "\r\n");
   s.lb.config.gridFileName = "GRID.SQU";
-  for (int i = 0; i < 600; ++i) s.lb.grid.lines.push_back("SQ" + std::to_string(i) + " /");
+  for (int i = 0; i < 600; ++i) s.lb.grid->lines.push_back("SQ" + std::to_string(i) + " /");
   writeFile("grid.squ", "old");
   s.log({.freq = "50.1", .comments = "#JJ00"});
   std::vector<std::string> lines = splitLines(readFile("grid.squ"));

@@ -1,11 +1,11 @@
-#include "common/command_line.h"
+#include "logbook/frame/logbook_options.h"
 
 #include <algorithm>
 #include <climits>
 #include <string_view>
 
+#include "common/command_line.h"
 #include "common/text.h"
-#include "logbook/frame/startup.h"
 
 namespace kivo {
 

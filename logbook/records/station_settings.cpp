@@ -1,5 +1,6 @@
+#include "logbook/records/station_settings.h"
+
 #include "common/fatal.h"
-#include "logbook/frame/startup.h"
 
 namespace kivo {
 

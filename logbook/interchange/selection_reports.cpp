@@ -1,4 +1,4 @@
-#include "logbook/entities/selection_reports.h"
+#include "logbook/interchange/selection_reports.h"
 
 #include <string>
 #include <string_view>

@@ -1,4 +1,4 @@
-#include "logbook/entities/unconfirmed_report.h"
+#include "logbook/interchange/unconfirmed_report.h"
 
 #include <string>
 #include <string_view>
@@ -79,7 +79,7 @@ constexpr size_t kSearchedWidth = 78 - kEntityNameColumn + 1;
 class EntityTable {
  public:
   explicit EntityTable(Logbook& lb) : lb_(lb) {
-    if (lb.workedLineCount < 0) load();  // the count, at the first use in the run
+    if (lb.tables.workedLineCount < 0) load();  // the count, at the first use in the run
   }
 
   // Columns 17-78 of the first counted line that holds all 12 characters of the name
@@ -101,17 +101,17 @@ class EntityTable {
     loaded_ = true;
     TextReader in;
     in.open(lb_.config.workedFileName);
-    const bool counting = lb_.workedLineCount < 0;
+    const bool counting = lb_.tables.workedLineCount < 0;
     long long lines = 0;
     std::string line;
-    while ((counting || lines < lb_.workedLineCount) && in.readLine(line)) {
+    while ((counting || lines < lb_.tables.workedLineCount) && in.readLine(line)) {
       ++lines;
       if (line.size() >= kEntityNameColumn - 1 + kEntityNameWidth)
         spans_.push_back(line.substr(kEntityNameColumn - 1, kSearchedWidth));
       if (counting && endsTable(line)) break;
     }
     in.close();
-    if (counting) lb_.workedLineCount = lines;
+    if (counting) lb_.tables.workedLineCount = lines;
   }
 
   Logbook& lb_;

@@ -1,4 +1,6 @@
 // The record files: the log and the inputs of the merge, by record number.
+#include "logbook/records/record_file.h"
+
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/mman.h>
