@@ -4,6 +4,7 @@
 #include <charconv>
 #include <string_view>
 
+#include "common/worked.h"
 #include "logbook/interchange/band_ranges.h"
 #include "logbook/interchange/reports_menu.h"
 #include "logbook/records/log_store.h"
@@ -129,7 +130,7 @@ std::string_view raw(const LogRecord& r, Field f) {
 // "CQ" followed by an importer's 0x00 padding shows, and counts, as "CQ ".
 bool skipped(const LogRecord& r, bool onlyNew) {
   const char sent = raw(r, Field::SR)[0];
-  if (onlyNew && (sent == 'L' || sent == 'B')) return true;
+  if (onlyNew && (sent == kMarkLotw || sent == kMarkBoth)) return true;
   if (raw(r, Field::COMMENTS).find("QX0XQZ") != std::string_view::npos) return true;
   const std::string_view call = raw(r, Field::STATION);
   return call.starts_with("CQ") && (call[2] == ' ' || call[2] == '\0');

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "common/text.h"
+#include "common/worked.h"
 #include "logbook/interchange/import_common.h"
 
 namespace kivo {
@@ -74,8 +75,8 @@ size_t lengthOf(std::string_view text) {
 // "N" is no, "Y" a paper card; any other mark is kept. A tag cut off by the line
 // end marks nothing.
 char qslCode(std::string_view value) {
-  if (value.empty() || value[0] == 'N') return ' ';
-  return value[0] == 'Y' ? 'X' : value[0];
+  if (value.empty() || value[0] == 'N') return kMarkNone;
+  return value[0] == 'Y' ? kMarkCard : value[0];
 }
 
 class AdifReader {

@@ -11,6 +11,7 @@
 
 #include "common/fatal.h"
 #include "common/text.h"
+#include "common/worked.h"
 #include "logbook/entities/worked_update.h"
 #include "logbook/interchange/band_ranges.h"
 #include "logbook/records/log_store.h"
@@ -184,10 +185,10 @@ long long confirm(Logbook& lb, const LogIndex& index, const Confirmation& c, lon
   }
   // The received mark; an importer's 0x00 padding is a blank like any other.
   uint8_t& received = lb.record.bytes[static_cast<size_t>(fieldInfo(Field::SR).offset) + 1];
-  if (received == ' ' || received == '\0') {
-    received = 'L';
-  } else if (received == 'X') {
-    received = 'B';
+  if (received == kMarkNone || received == '\0') {
+    received = kMarkLotw;
+  } else if (received == kMarkCard) {
+    received = kMarkBoth;
   } else {
     return n;  // confirmed already: counted as found, left as it is
   }

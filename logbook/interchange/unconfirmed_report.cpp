@@ -67,7 +67,7 @@ bool hasNoEntity(std::string_view country) { return country[0] == ' ' || country
 
 bool confirmed(char mark) {
   const char m = upperChar(mark);
-  return m == 'X' || m == 'C' || m == 'L' || m == 'B';
+  return m == kMarkCard || m == kMarkCredited || m == kMarkLotw || m == kMarkBoth;
 }
 
 // Only columns 17-78 of a line are searched for an entity name.

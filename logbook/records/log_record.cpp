@@ -35,9 +35,9 @@ void LogRecord::setSeparators() {
       bytes[end + 2] = 0x00;
     }
   }
-  bytes[141] = '\r';
-  bytes[142] = '\n';
-  bytes[143] = 0x00;
+  bytes[kLineEndOffset] = '\r';
+  bytes[kLineEndOffset + 1] = '\n';
+  bytes[kLineEndOffset + 2] = 0x00;
 }
 
 LogRecord recordFromLine(std::string_view line) {

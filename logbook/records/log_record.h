@@ -41,6 +41,9 @@ inline constexpr std::array<FieldInfo, 12> kFields = {{
 }};
 
 constexpr const FieldInfo& fieldInfo(Field f) { return kFields[static_cast<size_t>(f)]; }
+
+// The record ends after the comment's terminator with CR LF and a 0x00.
+inline constexpr size_t kLineEndOffset = 141;
 // The last screen column of a field on a record row.
 constexpr int lastColumn(Field f) { return fieldInfo(f).column + fieldInfo(f).width - 1; }
 
