@@ -32,6 +32,7 @@ struct GridTotals {
 GridTotals countGridSquares(const std::string& path) {
   TextReader reader;
   reader.open(path);
+  reader.setSizeLimit(kMaxTableBytes);
   GridTotals g;
   std::string line;
   while (reader.readLine(line)) {
@@ -93,6 +94,7 @@ AwardSumFiles parseAwardSumCommandLine(const std::vector<std::string>& args) {
 AwardTotals countWorkedTable(const std::string& path) {
   TextReader reader;
   reader.open(path);
+  reader.setSizeLimit(kMaxTableBytes);
   AwardTotals totals;
   bool inDeletedSection = false;
   std::string line;

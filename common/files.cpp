@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <string_view>
@@ -70,11 +71,6 @@ std::string resolveComponents(const std::string& name, bool lastAsGiven) {
   return path;
 }
 
-std::string folderOf(const std::string& path) {
-  size_t slash = path.rfind('/');
-  return slash == std::string::npos ? std::string(".") : path.substr(0, slash == 0 ? 1 : slash);
-}
-
 [[noreturn]] void failErrno(const std::string& place) { fail(errorNumberFromErrno(errno), place); }
 
 }  // namespace
@@ -106,6 +102,34 @@ bool renameFile(const std::string& from, const std::string& to) {
   return ::rename(resolveExisting(from).c_str(), resolveForCreate(to).c_str()) == 0;
 }
 
+FileTooLarge::FileTooLarge(const std::string& name)
+    : RuntimeError(kFileIoError, "read " + name + ": larger than such a file can be") {}
+
+std::string folderOf(const std::string& path) {
+  size_t slash = path.rfind('/');
+  return slash == std::string::npos ? std::string(".") : path.substr(0, slash == 0 ? 1 : slash);
+}
+
+std::string realPath(const std::string& name) {
+  const std::string path = resolveExisting(name);
+  struct stat st;
+  if (::lstat(path.c_str(), &st) != 0) return resolveForCreate(name);
+  if (!S_ISLNK(st.st_mode)) return path;
+  char* real = ::realpath(path.c_str(), nullptr);
+  if (real == nullptr) return path;  // a link that leads nowhere is written as a file
+  std::string result(real);
+  std::free(real);
+  return result;
+}
+
+void syncFolder(const std::string& folder) {
+  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) failErrno("open folder " + folder);
+  const bool synced = ::fsync(fd) == 0;
+  ::close(fd);
+  if (!synced) fail(kFileIoError, "sync folder " + folder);
+}
+
 std::vector<std::string> splitLines(const std::string& bytes) {
   std::vector<std::string> lines;
   size_t start = 0;
@@ -121,7 +145,7 @@ std::vector<std::string> splitLines(const std::string& bytes) {
   return lines;
 }
 
-std::string readWholeFile(const std::string& name) {
+std::string readWholeFile(const std::string& name, long long limit) {
   int fd = ::open(resolveExisting(name).c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) failErrno("open " + name);
   std::string bytes;
@@ -136,6 +160,10 @@ std::string readWholeFile(const std::string& name) {
     }
     if (got == 0) break;
     bytes.append(buf, static_cast<size_t>(got));
+    if (limit >= 0 && static_cast<long long>(bytes.size()) > limit) {
+      ::close(fd);
+      throw FileTooLarge(name);
+    }
     const size_t lastLf = bytes.rfind('\n');
     if (bytes.size() - (lastLf == std::string::npos ? 0 : lastLf + 1) > kMaxLineLength + 1) {
       ::close(fd);
@@ -149,9 +177,13 @@ std::string readWholeFile(const std::string& name) {
 std::vector<std::string> readTextLines(const std::string& name) {
   TextReader in;
   in.open(name);
+  in.setSizeLimit(kMaxTableBytes);
   std::vector<std::string> lines;
   std::string line;
-  while (in.readLine(line)) lines.push_back(std::move(line));
+  while (in.readLine(line)) {
+    if (lines.size() >= kMaxTableLines) throw FileTooLarge(name);
+    lines.push_back(std::move(line));
+  }
   return lines;
 }
 
@@ -172,6 +204,7 @@ bool TextReader::tryOpen(const std::string& name) {
   name_ = name;
   begin_ = end_ = 0;
   atEnd_ = false;
+  bytesRead_ = 0;
   return fd_ >= 0;
 }
 
@@ -195,6 +228,8 @@ bool TextReader::fill() {
   if (got < 0) fail(kFileIoError, "read " + name_);
   if (got == 0) atEnd_ = true;
   end_ += static_cast<size_t>(got);
+  bytesRead_ += got;
+  if (sizeLimit_ >= 0 && bytesRead_ > sizeLimit_) throw FileTooLarge(name_);
   return got > 0;
 }
 
@@ -225,6 +260,14 @@ bool TextReader::readLine(std::string& line) {
   }
 }
 
+bool TextReader::rewind() {
+  if (fd_ < 0 || ::lseek(fd_, 0, SEEK_SET) != 0) return false;
+  begin_ = end_ = 0;
+  atEnd_ = false;
+  bytesRead_ = 0;
+  return true;
+}
+
 void TextReader::close() {
   if (fd_ >= 0) ::close(fd_);
   fd_ = -1;
@@ -239,13 +282,23 @@ std::string baseName(const std::string& path) {
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-// Temporary files of a rewrite of `target` that nobody is writing any more: left by
-// a run that was killed. A writer holds a lock on its temporary file until it is
-// renamed or removed, so those that can be locked are stale.
+constexpr std::string_view kTempMark = ".kivo-";
+constexpr size_t kTempSuffix = 6;  // the XXXXXX of mkstemp
+
+// "." NAME ".kivo-XXXXXX", as AtomicWriter names its temporary files.
+bool isTemporaryName(std::string_view name) {
+  if (name.size() < 1 + kTempMark.size() + kTempSuffix || name[0] != '.') return false;
+  return name.substr(name.size() - kTempSuffix - kTempMark.size(), kTempMark.size()) == kTempMark;
+}
+
+// Temporary files of a rewrite that nobody is writing any more: left by a run that
+// was killed. A writer holds a lock on its temporary file until it is renamed or
+// removed, so those that can be locked are stale.
 void removeStaleTemporaries(const std::string& folder, const std::string& prefix) {
   DIR* d = ::opendir(folder.c_str());
   if (!d) return;
   while (dirent* e = ::readdir(d)) {
+    if (!isTemporaryName(e->d_name)) continue;
     if (std::string_view(e->d_name).substr(0, prefix.size()) != prefix) continue;
     const std::string path = folder + "/" + e->d_name;
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
@@ -258,9 +311,11 @@ void removeStaleTemporaries(const std::string& folder, const std::string& prefix
 
 }  // namespace
 
-AtomicWriter::AtomicWriter(const std::string& target) : target_(resolveForCreate(target)) {
+void removeStaleTemporaries(const std::string& folder) { removeStaleTemporaries(folder, "."); }
+
+AtomicWriter::AtomicWriter(const std::string& target) : target_(realPath(target)) {
   // Named after the file it will become, so that a stale one can be told apart.
-  const std::string prefix = "." + baseName(target_) + ".kivo-";
+  const std::string prefix = "." + baseName(target_) + std::string(kTempMark);
   removeStaleTemporaries(folderOf(target_), prefix);
   std::string pattern = folderOf(target_) + "/" + prefix + "XXXXXX";
   std::vector<char> buf(pattern.begin(), pattern.end());
@@ -299,6 +354,7 @@ void AtomicWriter::commit() {
   const int rc = ::close(fd_);
   fd_ = -1;
   if (rc != 0) fail(kFileIoError, "write " + target_);
+  syncFolder(folderOf(target_));
 }
 
 void writeFileAtomically(const std::string& target, const std::string& bytes) {
@@ -310,7 +366,8 @@ void writeFileAtomically(const std::string& target, const std::string& bytes) {
 // ---- FolderLock ----
 
 FolderLock::FolderLock(const std::string& fileInFolder) {
-  fd_ = ::open(folderOf(resolveExisting(fileInFolder)).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  // The folder the file really is in: a table linked from elsewhere locks its own.
+  fd_ = ::open(folderOf(realPath(fileInFolder)).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd_ < 0) return;
   int rc;
   do rc = ::flock(fd_, LOCK_EX | LOCK_NB);

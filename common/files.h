@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "common/fatal.h"
+
 namespace kivo {
 
 std::string resolveExisting(const std::string& name);
@@ -26,16 +28,40 @@ long long fileLength(const std::string& name);
 bool removeFile(const std::string& name);
 bool renameFile(const std::string& from, const std::string& to);
 
+// The file a name leads to, through symbolic links: a rewrite replaces that file,
+// not the link (a log linked into a synced folder stays linked and gets every
+// change). A name that does not exist is resolved as for creating it.
+std::string realPath(const std::string& name);
+// Makes a rename in the folder survive a power cut. A failure is runtime error 3.
+void syncFolder(const std::string& folder);
+// The folder of a path ("." for a bare name).
+std::string folderOf(const std::string& path);
+// Removes the temporaries of whole-file rewrites ("." NAME ".kivo-XXXXXX") in the
+// folder that nobody is writing any more: left by a run that was killed.
+void removeStaleTemporaries(const std::string& folder);
+
 // The longest line the text readers take; longer ones are runtime error 3.
 inline constexpr size_t kMaxLineLength = 1 << 20;
+// The largest table or settings file read (COUNTRY.DAT, WORKED.CFM, GRID.SQU,
+// KIVOLOG.INI): far beyond any real one, so that a device or a pipe named as one
+// cannot fill the memory. Larger is runtime error 3.
+inline constexpr long long kMaxTableBytes = 64LL << 20;
+inline constexpr size_t kMaxTableLines = 1000000;
+
+// A file past the limits its reader sets: runtime error 3 naming it. A reader that
+// takes an unreadable file as empty still lets this one through.
+class FileTooLarge : public RuntimeError {
+ public:
+  explicit FileTooLarge(const std::string& name);
+};
 
 // Splits bytes into lines ended by LF or CR LF; a last line without an end counts.
 std::vector<std::string> splitLines(const std::string& bytes);
 
 // Reads a whole file; a missing file is runtime error 2, any other failure 3, and so
-// is a line longer than kMaxLineLength.
-std::string readWholeFile(const std::string& name);
-// Reads a text file into lines; errors as readWholeFile.
+// is a line longer than kMaxLineLength or a file longer than `limit` bytes.
+std::string readWholeFile(const std::string& name, long long limit = -1);
+// Reads a table into lines; errors as readWholeFile, with the limits of a table.
 std::vector<std::string> readTextLines(const std::string& name);
 
 // A text file read line by line, for files too large to hold at once.
@@ -55,7 +81,13 @@ class TextReader {
   // ends, such as a device, would otherwise fill the memory); so is a failed read.
   bool readLine(std::string& line);
   void setLineLimit(size_t bytes) { lineLimit_ = bytes; }
+  // Reading past `bytes` in all is runtime error 3 naming the file (for tables).
+  void setSizeLimit(long long bytes) { sizeLimit_ = bytes; }
   bool isOpen() const { return fd_ >= 0; }
+  const std::string& name() const { return name_; }
+  // Starts again at the first line; false (and nothing changed) for a pipe or a
+  // device, which cannot go back.
+  bool rewind();
   void close();
   int lastError() const { return lastError_; }
 
@@ -66,6 +98,8 @@ class TextReader {
   std::string name_;
   int lastError_ = 0;
   size_t lineLimit_ = kMaxLineLength;
+  long long sizeLimit_ = -1;  // none
+  long long bytesRead_ = 0;
   std::vector<char> buffer_;
   size_t begin_ = 0;
   size_t end_ = 0;
@@ -73,8 +107,10 @@ class TextReader {
 };
 
 // Writes a file whole: the bytes go to a temporary file in the same folder, which
-// replaces the target by a rename only when everything was written. A failed step
-// is runtime error 3 (and the target is left as it was).
+// replaces the target by a rename only when everything was written and synced; the
+// folder is synced after the rename. A target that is a symbolic link is followed:
+// the file it leads to is replaced. A failed step is runtime error 3 (and the
+// target is left as it was).
 class AtomicWriter {
  public:
   explicit AtomicWriter(const std::string& target);

@@ -138,6 +138,7 @@ struct Logbook {
 
   LogRecord record;                         // the one record buffer
   RecordFile log;                           // the current log, open and locked
+  RecordFile heldLog;                       // the log, still locked, while the worked-before list is shown
   std::unique_ptr<CountryTable> countries;  // COUNTRY.DAT, never null
   std::unique_ptr<GridTable> grid;          // GRID.SQU, never null
   TableUpdates tables;                      // WORKED.CFM and GRID.SQU updates

@@ -61,14 +61,22 @@ bool categoryApplies(const Contact& c, int k) {
 }
 
 // The line keeps its length, so its line end and every other line stay as they are.
-void overwriteLine(const std::string& path, off_t start, const std::string& line) {
+// A single update is on disk before it returns; a run of them syncs once at its end.
+void overwriteLine(const std::string& path, off_t start, const std::string& line, bool sync) {
   int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
   if (fd < 0) fail(errorNumberFromErrno(errno), "open " + path);
-  if (!writeAllAt(fd, line.data(), line.size(), start)) {
+  if (!writeAllAt(fd, line.data(), line.size(), start) || (sync && ::fdatasync(fd) != 0)) {
     ::close(fd);
     fail(kFileIoError, "write " + path);
   }
   if (::close(fd) != 0) fail(kFileIoError, "write " + path);
+}
+
+void syncFile(const std::string& path) {
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
+  if (fd < 0) fail(errorNumberFromErrno(errno), "open " + path);
+  const bool synced = ::fdatasync(fd) == 0;
+  if (::close(fd) != 0 || !synced) fail(kFileIoError, "write " + path);
 }
 
 }  // namespace
@@ -146,6 +154,7 @@ void updateGridTable(Logbook& lb) {
 // the entity lines by name and those that may carry a tag.
 struct WorkedTableCache {
   bool loaded = false;
+  bool patched = false;  // lines written since the last sync
   std::string path;
   std::vector<std::string> lines;
   std::vector<off_t> starts;
@@ -157,8 +166,9 @@ struct WorkedTableCache {
   void load(const std::string& file) {
     *this = WorkedTableCache{};
     path = file;
-    const std::string bytes = readWholeFile(path);
+    const std::string bytes = readWholeFile(path, kMaxTableBytes);
     for (size_t start = 0; start < bytes.size();) {
+      if (lines.size() >= kMaxTableLines) throw FileTooLarge(path);
       size_t lf = bytes.find('\n', start);
       size_t end = lf == std::string::npos ? bytes.size() : lf;
       size_t stop = lf != std::string::npos && end > start && bytes[end - 1] == '\r' ? end - 1 : end;
@@ -202,7 +212,17 @@ void applySavedContacts(Logbook& lb) {
 }
 
 void beginWorkedBatch(Logbook& lb) { lb.tables.workedCache = std::make_shared<WorkedTableCache>(); }
-void endWorkedBatch(Logbook& lb) { lb.tables.workedCache.reset(); }
+void syncWorkedBatch(Logbook& lb) {
+  WorkedTableCache* cache = lb.tables.workedCache.get();
+  if (cache == nullptr || !cache->patched) return;
+  syncFile(cache->path);
+  cache->patched = false;
+}
+
+void endWorkedBatch(Logbook& lb) {
+  syncWorkedBatch(lb);
+  lb.tables.workedCache.reset();
+}
 
 void updateWorkedTables(Logbook& lb) {
   const std::string country = shownField(lb.record, Field::COUNTRY);
@@ -231,7 +251,8 @@ void updateWorkedTables(Logbook& lb) {
     for (int k = 1; k <= kCategoryCount; ++k)
       if (categoryApplies(contact, k)) applyMark(lb, line[static_cast<size_t>(markColumn(k) - 1)]);
     if (!lb.tables.workedUpdated) continue;
-    overwriteLine(table.path, table.starts[i], line);
+    overwriteLine(table.path, table.starts[i], line, !lb.tables.workedCache);
+    if (lb.tables.workedCache) table.patched = true;
     // The tagged line is the one the contact is really for: go on until it is reached.
     if (byName && !tag.empty() && !hasTag(line, tag)) {
       lb.tables.workedUpdated = false;

@@ -21,7 +21,11 @@ void applySavedContacts(Logbook& lb);
 // patches that copy as well as the changed line on disk: for the runs that save
 // record after record. Nobody else writes the table meanwhile.
 void beginWorkedBatch(Logbook& lb);
+// Syncs what the run wrote into WORKED.CFM, then ends the run.
 void endWorkedBatch(Logbook& lb);
+// Syncs what the run wrote so far (a run that ends in a question or a list syncs
+// before it waits for the answer).
+void syncWorkedBatch(Logbook& lb);
 
 // Moves one mark cell of the contact's entity forward by the contact's QSL-received
 // mark: blank -> "\" -> "X" or "L" -> "B"; "C" and "B" are final. Sets

@@ -178,10 +178,14 @@ bool commandPass(Logbook& lb) {
   if (b.currentRecord > recordCount(lb)) b.scrollMode = ScrollMode::None;
   // A scroll run saves record after record: WORKED.CFM is read once for all of them.
   if (b.scrollMode != ScrollMode::None && !lb.tables.workedCache) beginWorkedBatch(lb);
-  if (b.scrollMode == ScrollMode::None && lb.tables.workedCache) endWorkedBatch(lb);
+  if (b.scrollMode == ScrollMode::None && lb.tables.workedCache) {
+    // The run has ended: what it wrote goes to the disk once.
+    endWorkedBatch(lb);
+    syncLog(lb);
+  }
   const HandlerResult result = b.scrollMode != ScrollMode::None ? scrollRunStep(lb) : waitAndAct(lb);
   // What the key saved goes into the award tables before anything else happens.
-  applySavedContacts(lb);
+  settleSavedContacts(lb);
   if (result == HandlerResult::Leave) return false;
   // The line editor and the commands leave the frame rows to us.
   if (result == HandlerResult::Rebuild) {
@@ -192,9 +196,15 @@ bool commandPass(Logbook& lb) {
   return true;
 }
 
+void settleSavedContacts(Logbook& lb) {
+  applySavedContacts(lb);
+  if (lb.browse.scrollMode == ScrollMode::None) syncLog(lb);
+}
+
 int exitSequence(Logbook& lb) {
   saveCurrentLine(lb);
   applySavedContacts(lb);
+  if (lb.tables.workedCache) endWorkedBatch(lb);
   closeLog(lb);
   lb.console.color(palette::kShell);
   lb.console.cls();

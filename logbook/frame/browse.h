@@ -32,6 +32,11 @@ int runCommandLoop(Logbook& lb);
 // One pass of the command loop. False when the user left the logbook.
 bool commandPass(Logbook& lb);
 
+// What the line editor saved goes into the award tables and, unless a scroll run is
+// saving record after record (it syncs once at its end), onto the disk: a saved
+// contact is there before the next key is read.
+void settleSavedContacts(Logbook& lb);
+
 // Save the current line, close the log, clear the screen, delete the run marker.
 int exitSequence(Logbook& lb);
 

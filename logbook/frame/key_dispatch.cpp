@@ -170,7 +170,7 @@ namespace {
 // tables, before their dialogue, so that nothing typed waits on an answer.
 void saveBeforeCommand(Logbook& lb) {
   saveCurrentLine(lb);
-  applySavedContacts(lb);
+  settleSavedContacts(lb);
 }
 
 }  // namespace

@@ -88,7 +88,7 @@ std::optional<HandlerResult> pollMouse(Logbook& lb) {
   const Click clicked = clickAt(lb, m.row + 1, m.column + 1);
   // A row or a page the click left saves the line; its contact goes into the award
   // tables at once, as a key's does.
-  applySavedContacts(lb);
+  settleSavedContacts(lb);
   return clicked;
 }
 

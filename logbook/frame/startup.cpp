@@ -38,6 +38,19 @@ void lockTableFolders(Logbook& lb) {
   }
 }
 
+// Temporary files that killed rewrites left in the working folder, beside the
+// tables and beside the log; those another program is still writing are locked and
+// stay.
+void removeOurStaleTemporaries(const Logbook& lb) {
+  const Config& c = lb.config;
+  std::vector<std::string> folders{"."};
+  for (const std::string* file : {&c.workedFileName, &c.gridFileName, &c.countryFileName, &lb.logFileName}) {
+    const std::string folder = folderOf(realPath(*file));
+    if (std::find(folders.begin(), folders.end(), folder) == folders.end()) folders.push_back(folder);
+  }
+  for (const std::string& folder : folders) removeStaleTemporaries(folder);
+}
+
 }  // namespace
 
 void startLogbook(Logbook& lb) {
@@ -51,6 +64,7 @@ void startLogbook(Logbook& lb) {
   refuseOwnFileAsLog(lb, lb.logFileName);
   refuseLogInUse(lb.logFileName);
   lockTableFolders(lb);
+  removeOurStaleTemporaries(lb);
   openLog(lb, lb.logFileName);
   lb.autoLog = {!c.stationCall.empty(), c.stationCall, c.stationText};
   lb.record.clear();

@@ -42,9 +42,16 @@ void takeValue(std::string_view line, std::string_view tag, std::string& value, 
 }
 
 // The confirmations of the file, one at a time. A file without "<EOH>" (LOTW sends
-// one when there is nothing new) is read from its first line: while the header is
-// searched, each line is also read as body, and what it gives counts only when the
-// header never ends.
+// one when there is nothing new) is read from its first line; in a file with one,
+// what stands before it is header, even a whole record. The header is searched
+// first and, when the file has none, the file is read again from its start, so
+// nothing is held in memory meanwhile. Only a pipe, which cannot go back, has its
+// lines read as body while the header is searched, and what they give kept until
+// the header ends or the input does.
+// What a pipe without "<EOH>" may have given before its header turns up: far more
+// than any download holds before its header.
+constexpr size_t kMaxHeldConfirmations = 100000;
+
 class ConfirmationReader {
  public:
   explicit ConfirmationReader(TextReader& in) : in_(in) {}
@@ -64,6 +71,7 @@ class ConfirmationReader {
  private:
   void readHeader() {
     headerDone_ = true;
+    const bool seekable = in_.rewind();
     std::string line;
     while (in_.readLine(line)) {
       line = upperCase(line);
@@ -72,7 +80,12 @@ class ConfirmationReader {
         current_ = {};
         return;
       }
-      readBody(line);
+      if (!seekable) readBody(line);
+      if (pending_.size() > kMaxHeldConfirmations) fail(kFileIoError, "read " + in_.name() + ": no <EOH> in sight");
+    }
+    if (seekable) {
+      in_.rewind();
+      current_ = {};
     }
   }
 
@@ -190,7 +203,11 @@ long long confirm(Logbook& lb, const LogIndex& index, const Confirmation& c, lon
   } else if (received == kMarkCard) {
     received = kMarkBoth;
   } else {
-    return n;  // confirmed already: counted as found, left as it is
+    // Confirmed already: counted as found and left as it is. The tables take it
+    // again, which changes nothing when they are right, and catches them up when an
+    // earlier update was stopped between the record and the tables.
+    updateWorkedTables(lb);
+    return n;
   }
   writeRecord(lb, n);
   updateWorkedTables(lb);
@@ -210,6 +227,9 @@ void lotwUpdate(Logbook& lb, TextReader& confirmations) {
     const long long last = confirm(lb, *index, c, notFound);
     if (last > 0) lb.browse.currentRecord = last;
   }
+  // On the disk once, before anything waits for a key.
+  syncLog(lb);
+  syncWorkedBatch(lb);
   // The browse screen would cover the list at once: it stays until a key is pressed.
   if (notFound > 0) {
     lb.console.printLine();

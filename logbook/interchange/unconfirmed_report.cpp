@@ -101,6 +101,7 @@ class EntityTable {
     loaded_ = true;
     TextReader in;
     in.open(lb_.config.workedFileName);
+    in.setSizeLimit(kMaxTableBytes);
     const bool counting = lb_.tables.workedLineCount < 0;
     long long lines = 0;
     std::string line;

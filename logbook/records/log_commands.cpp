@@ -52,10 +52,15 @@ std::string_view fieldOf(const uint8_t* record, Field f) {
 }
 
 // Puts the shortened copy in the log's place in one step, so that there is a
-// complete log under its name at every moment.
-void replaceLog(const std::string& copy, const std::string& log) {
+// complete log under its name at every moment. A log that is a symbolic link stays
+// one: the file it leads to is replaced.
+void replaceLog(const std::string& copy, const std::string& logName) {
   const std::string from = resolveExisting(copy);
-  if (std::rename(from.c_str(), log.c_str()) == 0) return;
+  const std::string log = realPath(logName);
+  if (std::rename(from.c_str(), log.c_str()) == 0) {
+    syncFolder(folderOf(log));
+    return;
+  }
   if (errno != EXDEV) fail(kFileIoError, std::string("rename ") + copy + " to " + log);
   // The log lives on another file system than the working folder.
   writeFileAtomically(log, readWholeFile(from));
@@ -81,6 +86,9 @@ void enterWorkedBefore(Logbook& lb) {
   clearDialogueRows(lb);
   lb.savedLogName = lb.logFileName;
   lb.logFileName = kWorkedBeforeFile;
+  // The log stays open and locked under the list: a second logbook must not add to it.
+  lb.log.sync();
+  lb.heldLog = std::move(lb.log);
   openLog(lb, kWorkedBeforeFile);
   lb.workedBeforeMode = true;
 }

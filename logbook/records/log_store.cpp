@@ -4,6 +4,7 @@
 #include <sys/file.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 
 #include "common/fatal.h"
@@ -83,12 +84,18 @@ void refuseLogInUse(const std::string& name) {
 
 void openLog(Logbook& lb, const std::string& name) {
   lb.log.close();  // errors of the old log are of no interest now
+  // The log kept locked while the worked-before list was shown is taken back as it is.
+  if (lb.heldLog.isOpen() && sameFile(name, lb.heldLog.name())) {
+    lb.log = std::move(lb.heldLog);
+    return;
+  }
   // The text of a converted log beside a log that is gone: an empty log must not
   // quietly take its place.
   if (!fileExists(name) && fileExists(name + ".org"))
     fail(kFileNotFound, "open " + name + ": it is missing, but " + name + ".org is there (rename it back to " + name +
                             " to convert it again)");
   if (isLineFormatLog(name)) convertLineFormatLog(name);
+  refuseFileThatIsNoLog(name);
   // A log that cannot be opened for writing would show as empty and fail only at
   // the first contact: the operator would think it lost. It ends the run at once.
   if (!lb.log.tryOpen(name)) fail(kFileIoError, "open " + name);
@@ -111,8 +118,33 @@ void readRecord(Logbook& lb, long long n) {
 
 void writeRecord(Logbook& lb, long long n) { lb.log.write(n, lb.record.bytes.data()); }
 
+void syncLog(Logbook& lb) { lb.log.sync(); }
+
 void closeLog(Logbook& lb) {
+  lb.log.sync();
   if (!lb.log.close()) fail(kFileIoError, "close " + lb.logFileName);
+}
+
+void refuseFileThatIsNoLog(const std::string& name) {
+  const int fd = ::open(resolveExisting(name).c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return;  // a new log, or one that the opening will report
+  uint8_t first[kRecordSize];
+  size_t got = 0;
+  while (got < kRecordSize) {
+    const ssize_t n = ::read(fd, first + got, kRecordSize - got);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    got += static_cast<size_t>(n);
+  }
+  ::close(fd);
+  if (got == 0) return;
+  if (std::all_of(first, first + got, [](uint8_t b) { return b == 0; })) return;
+  LogRecord shape;
+  shape.setSeparators();
+  for (size_t i = 0; i < got; ++i)
+    if (shape.bytes[i] == kSeparator && first[i] == kSeparator) return;
+  if (got > kLineEndOffset + 1 && first[kLineEndOffset] == '\r' && first[kLineEndOffset + 1] == '\n') return;
+  fail(kFileIoError, "open " + name + ": not a log (its first record has no separators and no line end)");
 }
 
 }  // namespace kivo

@@ -9,7 +9,8 @@ namespace kivo {
 
 // Opens `name` as the current log, creating an empty one when it does not exist.
 // A log in the old line format (byte 10 of its first line is the separator 0xFF)
-// is converted to records first; the old text is kept under name + ".org".
+// is converted to records first; the old text is kept under name + ".org". A file
+// that is no log is refused untouched.
 void openLog(Logbook& lb, const std::string& name);
 // True when `name` is one of the files the logbook keeps or writes for itself (the
 // run marker, the settings, the tables, the radio and drop files, TEMPLOG, TEMP.1,
@@ -25,7 +26,15 @@ long long recordCount(const Logbook& lb);
 void readRecord(Logbook& lb, long long n);
 // Writes the record buffer as record n (n = count + 1 appends).
 void writeRecord(Logbook& lb, long long n);
+// Puts the contacts written since the last sync on the disk.
+void syncLog(Logbook& lb);
+// Syncs and closes the log.
 void closeLog(Logbook& lb);
+// Runtime error 3 naming the file when `name` exists, is not empty, is not in the
+// older line format, and its first record has neither the separators nor the line
+// end of a record (a file of another kind, such as an ADIF file, named as the log).
+// An all-zero record counts as a record.
+void refuseFileThatIsNoLog(const std::string& name);
 
 // True when the file's first line has the separator byte in its 10th character.
 bool isLineFormatLog(const std::string& name);

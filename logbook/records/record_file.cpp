@@ -31,7 +31,11 @@ long long recordCountForLength(long long length) {
 RecordFile::~RecordFile() { close(); }
 
 RecordFile::RecordFile(RecordFile&& other) noexcept
-    : fd_(other.fd_), name_(std::move(other.name_)), lastError_(other.lastError_), length_(other.length_) {
+    : fd_(other.fd_),
+      name_(std::move(other.name_)),
+      lastError_(other.lastError_),
+      length_(other.length_),
+      unsynced_(other.unsynced_) {
   other.fd_ = -1;
 }
 
@@ -42,6 +46,7 @@ RecordFile& RecordFile::operator=(RecordFile&& other) noexcept {
     name_ = std::move(other.name_);
     lastError_ = other.lastError_;
     length_ = other.length_;
+    unsynced_ = other.unsynced_;
     cacheCount_ = 0;
     other.fd_ = -1;
   }
@@ -65,6 +70,7 @@ bool RecordFile::tryOpen(const std::string& name) {
     length_ = st.st_size;
   }
   cacheCount_ = 0;
+  unsynced_ = false;
   name_ = name;
   return fd_ >= 0;
 }
@@ -121,6 +127,12 @@ void RecordFile::read(long long n, uint8_t* record) const {
   std::memcpy(record, cache_.data() + static_cast<size_t>(n - cacheFirst_) * kRecordSize, kRecordSize);
 }
 
+void RecordFile::sync() {
+  if (fd_ < 0 || !unsynced_) return;
+  if (::fdatasync(fd_) != 0) fail(kFileIoError, "write " + name_);
+  unsynced_ = false;
+}
+
 void RecordFile::write(long long n, const uint8_t* record) {
   if (fd_ < 0) fail(kFileIoError, "write " + name_);
   if (n < 1) fail(kIllegalFunctionCall, "write record " + std::to_string(n));
@@ -134,6 +146,7 @@ void RecordFile::write(long long n, const uint8_t* record) {
     fail(kFileIoError, "write " + name_);
   }
   length_ = std::max<long long>(length_, offset + static_cast<long long>(kRecordSize));
+  unsynced_ = true;
   if (n >= cacheFirst_ && n < cacheFirst_ + cacheCount_)
     std::memcpy(cache_.data() + static_cast<size_t>(n - cacheFirst_) * kRecordSize, record, kRecordSize);
 }

@@ -40,6 +40,9 @@ class RecordFile {
   // Reads up to `length` bytes from byte `offset`; fewer only at the end of the file.
   size_t readBytes(long long offset, uint8_t* buffer, size_t length) const;
   void write(long long n, const uint8_t* record);
+  // Puts what was written since the last sync on the disk (fdatasync); nothing to
+  // do when nothing was. A failure is runtime error 3.
+  void sync();
   int lastError() const { return lastError_; }
 
  private:
@@ -50,6 +53,7 @@ class RecordFile {
   // Kept from the opening on: the log is ours while it is open (the logbook holds
   // it locked), and asking the file system at every count costs a system call.
   long long length_ = 0;
+  bool unsynced_ = false;  // written since the last sync
   // The records last read ahead; writes go through to them.
   static constexpr size_t kCacheRecords = 256;
   mutable std::vector<uint8_t> cache_;

@@ -9,7 +9,9 @@ void loadStationSettings(Logbook& lb) {
   // Read under the file-error trap: a missing or unreadable file leaves the values empty.
   std::string bytes;
   try {
-    bytes = readWholeFile(kSettingsFile);
+    bytes = readWholeFile(kSettingsFile, kMaxTableBytes);
+  } catch (const FileTooLarge&) {
+    throw;
   } catch (const RuntimeError&) {
     return;
   }

@@ -146,8 +146,13 @@ TEST(LogStore, ALogThatCannotBeWrittenEndsTheRunAtOnce) {
 
 TEST(LogStore, ATrailingPartialRecordCountsWhenLongerThanHalf) {
   TempDir dir;
-  writeFile("A.DAT", std::string(144 + 73, 'x'));
-  writeFile("B.DAT", std::string(144 + 72, 'x'));
+  // A log's first record, then a piece of a second one (a file of other bytes is
+  // refused as no log).
+  LogRecord first;
+  first.setSeparators();
+  const std::string record(reinterpret_cast<const char*>(first.bytes.data()), kRecordSize);
+  writeFile("A.DAT", record + std::string(73, 'x'));
+  writeFile("B.DAT", record + std::string(72, 'x'));
   Fixture f;
   openLog(f.lb, "A.DAT");
   EXPECT_EQ(recordCount(f.lb), 2);
