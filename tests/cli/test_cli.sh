@@ -43,6 +43,19 @@ for f in COUNTRY.DAT WORKED.CFM GRID.SQU LOGMAIN.DAT; do
 done
 echo "ok [test_cli]: cmake --install puts the programs, manual pages and demo station in place"
 
+# The logbook's page names every file the README's table of files lists, and the
+# pages of the other programs.
+page=$(sed -n '/^\.SH FILES/,/^\.SH EXIT/p' "$SRC/man/kivolog.1")
+for f in $(sed -n '/^## The files/,/^## /s/^| \([A-Z0-9.]*\) |.*/\1/p' "$SRC/README.md"); do
+  grep -q "$f" <<<"$page" || fail "kivolog.1 FILES lacks $f"
+done
+see=$(sed -n '/^\.SH SEE ALSO/,$p' "$SRC/man/kivolog.1")
+for other in "$SRC"/man/*.1 kivoconv.1; do
+  name=${other##*/}
+  [[ $name == kivolog.1 ]] || grep -q "^\.BR ${name%.1} (1)" <<<"$see" || fail "kivolog.1 SEE ALSO lacks ${name%.1}(1)"
+done
+echo "ok [test_cli]: kivolog.1 names the README's files and the other programs"
+
 # --- the steps of run.sh and test.sh: one line each, the output kept, a failure's
 # last lines shown; the ctest runs without a line per passing test, the summary kept.
 . "$SRC/scripts/steps.sh"
