@@ -20,6 +20,7 @@
 #define NCURSES_NOMACROS 1
 #define NCURSES_WIDECHAR 1
 #include <ncurses.h>
+#include <termcap.h>
 
 namespace kivo {
 
@@ -39,6 +40,17 @@ std::string withNumbers(const std::string& format, int n, int m = 0) {
 }
 
 constexpr int kFrameMs = 33;  // at most about 30 pictures a second during long output
+
+// A terminal that cannot place the cursor (TERM=dumb, a printing terminal) would get
+// the picture as a stream of text. It is refused from its description alone, before
+// a byte is sent or a mode changed. An unknown type is left to newterm, which names it.
+void refuseTerminalWithoutCursorAddressing() {
+  const char* term = std::getenv("TERM");
+  if (term == nullptr || tgetent(nullptr, term) != 1 || tgetstr("cm", nullptr) != nullptr) return;
+  fail(kIllegalFunctionCall,
+       std::string("terminal: TERM=") + term +
+           " cannot place the cursor\nA full-screen terminal is needed: xterm, tmux, the console.");
+}
 
 }  // namespace
 
@@ -97,6 +109,7 @@ struct NcursesTerminal::Impl {
 };
 
 void NcursesTerminal::Impl::start(bool wantMouse) {
+  refuseTerminalWithoutCursorAddressing();
   tty::take();
   tookTty = true;
   // Only the character set follows the user's locale; numbers and the like are

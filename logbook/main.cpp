@@ -1,7 +1,10 @@
 // kivolog: the station logbook.
+#include <cstdio>
 #include <string>
 #include <vector>
 
+#include "common/fatal.h"
+#include "common/files.h"
 #include "common/program.h"
 #include "common/usage.h"
 #include "logbook/frame/logbook_options.h"
@@ -28,6 +31,29 @@ constexpr const char* kUsage =
     "  NOMOUSE leave the mouse to the terminal\n"
     "  --help, --version  this text, the version\n";
 
+// After a run that ended with "file not found": every table of the station that is
+// not there, and the commands that make them, so that a new station is not set up
+// one error at a time.
+void explainMissingTables(const kivo::Config& c) {
+  const bool grid = !kivo::fileExists(c.gridFileName), country = !kivo::fileExists(c.countryFileName),
+             worked = !kivo::fileExists(c.workedFileName);
+  if (!grid && !country && !worked) return;
+  std::string names = grid ? " " + c.gridFileName : "";
+  if (country) names += " " + c.countryFileName;
+  if (worked) names += " " + c.workedFileName;
+  std::fprintf(stderr, "kivolog: missing:%s\n", names.c_str());
+  std::fprintf(stderr, "kivolog: a new station makes them with (cty.csv is in the package hamradio-files):\n");
+  if (country || worked) {
+    std::string make = "  mktables /usr/share/hamradio-files/cty.csv";
+    if (worked) make += " " + c.workedFileName;
+    if (kivo::fileExists("COUNTRY.DAT")) make += "   # writes COUNTRY.DAT anew";
+    std::fprintf(stderr, "%s\n", make.c_str());
+    if (country && c.countryFileName != "COUNTRY.DAT")
+      std::fprintf(stderr, "  mv COUNTRY.DAT %s\n", c.countryFileName.c_str());
+  }
+  if (grid) std::fprintf(stderr, "  : > %s\n", c.gridFileName.c_str());
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -37,9 +63,11 @@ int main(int argc, char** argv) {
   kivo::ProgramOptions options;
   options.mouse = config.mouseEnabled;
   options.name = "kivolog";
-  return kivo::runOnTerminal(options, [&](kivo::Console& console) {
+  const int status = kivo::runOnTerminal(options, [&](kivo::Console& console) {
     kivo::Logbook lb(console);
     lb.config = config;
     return kivo::runLogbook(lb);
   });
+  if (status == kivo::kFileNotFound) explainMissingTables(config);
+  return status;
 }

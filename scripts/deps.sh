@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the logbook needs to build and test, only when missing.
-# Sourced by run.sh and test.sh.
+# Sourced by run.sh, test.sh and fuzz.sh. The install is one step of one line;
+# apt-get's output is kept in $KIVO_PACKAGE_LOG (build/logs/packages.log).
+. "$(dirname "${BASH_SOURCE[0]}")/steps.sh"
 kivo_install_missing() {
   local missing=()
   local pkg
@@ -8,7 +10,6 @@ kivo_install_missing() {
     dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed" || missing+=("$pkg")
   done
   [ ${#missing[@]} -eq 0 ] && return 0
-  echo "Installing: ${missing[*]}"
   local sudo=""
   if [ "$(id -u)" -ne 0 ]; then
     if command -v sudo >/dev/null 2>&1; then sudo="sudo"; else
@@ -16,9 +17,18 @@ kivo_install_missing() {
       return 1
     fi
   fi
-  export DEBIAN_FRONTEND=noninteractive
-  $sudo apt-get update -qq || return 1
-  $sudo apt-get install -y -qq "${missing[@]}" || return 1
+  local log=${KIVO_PACKAGE_LOG:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)/build/logs/packages.log}
+  kivo_step "installing ${missing[*]}${sudo:+ (sudo may ask for your password)}" "$log" \
+    kivo_apt_install "$sudo" "${missing[@]}"
+}
+
+# kivo_apt_install SUDO PACKAGE...: without questions; sudo would drop an exported
+# DEBIAN_FRONTEND, so it is given to apt-get through env.
+kivo_apt_install() {
+  local sudo=$1
+  shift
+  $sudo env DEBIAN_FRONTEND=noninteractive apt-get update -qq &&
+    $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "$@"
 }
 
 KIVO_BUILD_PACKAGES=(cmake g++ make libncurses-dev)

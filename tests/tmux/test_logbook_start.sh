@@ -37,7 +37,40 @@ tt_expect_restored
 tt_screen | grep -q '^Aborting due to runtime error 2 (file not found)' ||
   tt_fail "no error message on the restored terminal"
 [[ $(ls "$dir") == GRID.SQU ]] || tt_fail "files were written: $(ls "$dir" | tr '\n' ' ')"
+tt_screen | grep -qx 'kivolog: missing: COUNTRY.DAT WORKED.CFM' || tt_fail "the missing tables are not named"
 tt_ok "missing COUNTRY.DAT: message, status 2, nothing written"
+
+# --- an empty folder: every missing table named at once, with commands that work ----
+dir=$(mktemp -d "$TT_STATE/work.XXXXXX")
+tt_start "$dir" "$BIN"
+[[ $(tt_wait_exit) == 2 ]] || tt_fail "an empty folder did not end with status 2"
+tt_screen | grep -qx 'Aborting due to runtime error 2 (file not found) in open GRID.SQU' ||
+  tt_fail "the runtime error line changed"
+tt_screen | grep -qx 'kivolog: missing: GRID.SQU COUNTRY.DAT WORKED.CFM' || tt_fail "not every missing table is named"
+# The commands given, with this build's mktables and the small country file of the tests.
+tt_screen | grep '^  ' | sed -e "s|^  mktables /usr/share/hamradio-files/cty.csv|  ${BIN%/*}/mktables $2/tests/data/cty_small.csv|" \
+  >"$TT_STATE/hint.sh"
+[[ $(wc -l <"$TT_STATE/hint.sh") == 2 ]] || tt_fail "the hint does not give two commands: $(cat "$TT_STATE/hint.sh")"
+(cd "$dir" && sh "$TT_STATE/hint.sh" >/dev/null) || tt_fail "the hint's commands failed: $(cat "$TT_STATE/hint.sh")"
+tt_start "$dir" "$BIN"
+tt_wait_row 25 "F1=Search F2=Befr"
+tt_keys Escape
+[[ $(tt_wait_exit) == 0 ]] || tt_fail "the station made by the hint's commands does not start"
+[[ ! -s $dir/GRID.SQU ]] && grep -q '^END' "$dir/WORKED.CFM" || tt_fail "the hint made other tables"
+tt_ok "empty folder: every missing table named, and the commands given make a station that starts"
+
+# --- a terminal that cannot place the cursor: refused, untouched ---------------------
+for prog in kivolog awardsum; do
+  dir=$(tt_logbook_dir)
+  tt_start "$dir" env TERM=dumb "${BIN%/*}/$prog"
+  [[ $(tt_wait_exit) == 1 ]] || tt_fail "$prog on TERM=dumb did not end with status 1"
+  tt_expect_restored
+  tt_screen -J | grep -qx 'Aborting due to runtime error 1 (illegal function call) in terminal: TERM=dumb cannot place the cursor' ||
+    tt_fail "$prog on TERM=dumb: no message"
+  ! grep -q $'\e' "$TT_STATE/output" || tt_fail "$prog sent escape sequences to TERM=dumb: $(od -c "$TT_STATE/output" | head)"
+  [[ ! -e $dir/KIVOLOG.RUN && ! -e $dir/LOGMAIN.DAT ]] || tt_fail "$prog on TERM=dumb wrote files"
+done
+tt_ok "TERM=dumb: kivolog and awardsum refuse with status 1, sending nothing"
 
 # --- signals: the terminal comes back and the signal still ends the program ---------
 # status: 128 + the signal number, as the shell reports a program the signal ended.
