@@ -43,14 +43,16 @@ class Replay {
     const TableContact contact = readContact(record);
     if (!contact.hasEntity()) return;
     if (contact.touchesGrid()) applySquare(contact);
-    if (!applyToWorkedLines(check_.supported, contact, changed_).selected) {
-      std::string_view name = contact.countryText();
-      while (!name.empty() && name.back() == ' ') name.remove_suffix(1);
-      ++check_.withoutLine[std::string(name)];
-    }
+    if (!applyToWorkedLines(check_.supported, contact, changed_).selected) countWithoutLine(contact);
   }
 
  private:
+  void countWithoutLine(const TableContact& contact) {
+    std::string_view name = contact.countryText();
+    while (!name.empty() && name.back() == ' ') name.remove_suffix(1);
+    ++check_.withoutLine[std::string(name)];
+  }
+
   // The logbook looks a square up by a scan from the top; the replay's table only
   // ever gets squares it added itself, one line each, so an index finds the same line.
   void applySquare(const TableContact& contact) {

@@ -8,7 +8,6 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "logbook/records/log_record.h"
@@ -19,22 +18,26 @@ namespace kivo {
 // them: importers pad with 0x00 bytes, which show as blanks, and a padded field must
 // compare and test like the one typed in.
 struct TableContact {
+  enum class ModeKind : uint8_t { kPhone, kCw, kFmOrAm, kOther };  // "SSB ", "CW  ", "FM  " or "AM  ", the rest
+
   std::array<char, 12> country{};
   std::array<char, 38> comments{};
-  std::array<char, 4> mode{};
   char received = ' ';  // the QSL-received mark, the second SR character
   float mhz = 0;        // FREQ in single precision, as the band limits are
-  bool satellite = false;
+  ModeKind mode = ModeKind::kOther;
+  bool satellite = false;  // " SAT" in the comment
   bool qrp = false;
   bool heldBack = false;  // an Antilles entity dated before the split: nothing is marked
+  bool knownEntity = false;
+  int8_t hashAt = -1;    // the first "#" of the comment, -1 for none
+  int8_t dollarAt = -1;  // the first "$"
 
   std::string_view countryText() const { return {country.data(), country.size()}; }
   std::string_view commentText() const { return {comments.data(), comments.size()}; }
-  std::string_view modeText() const { return {mode.data(), mode.size()}; }
   // A known entity: the name does not start with a blank and holds no "?".
-  bool hasEntity() const;
+  bool hasEntity() const { return knownEntity; }
   // A VHF contact with a "#" in its comment updates the grid table.
-  bool touchesGrid() const;
+  bool touchesGrid() const { return hashAt >= 0 && mhz > 49.9f; }
   // The "$" of the comment and up to two characters after it; empty without one.
   std::string_view tag() const;
 };
@@ -55,12 +58,31 @@ bool advanceMark(char& cell, char received);
 // after the cut-off (2011 and later); in 2010 and before it counts as before.
 bool datedBeforeAntillesSplit(std::string_view date);
 
+// Entity lines by their name (columns 17-28, 12 characters): a small open table, as
+// the award check looks a name up for every contact of a log.
+class EntityNameIndex {
+ public:
+  void clear();
+  void add(std::string_view name, size_t line);
+  // The lines of the name in file order, or nullptr.
+  const std::vector<size_t>* find(std::string_view name) const;
+
+ private:
+  struct Slot {
+    std::array<char, 12> name{};
+    uint32_t list = 0;  // 1 + the index into lists_, 0 for a free slot
+  };
+  size_t slotOf(std::string_view name) const;
+  std::vector<Slot> slots_;
+  std::vector<std::vector<size_t>> lists_;
+};
+
 // WORKED.CFM in memory: its lines, where each starts in the file, and the entity
 // lines by name and those that may carry a tag.
 struct WorkedLines {
   std::vector<std::string> lines;
   std::vector<size_t> starts;
-  std::unordered_map<std::string, std::vector<size_t>> byName;
+  EntityNameIndex byName;
   std::vector<size_t> withDollar;
 
   // Every line with the byte position at which it starts, whatever its line end

@@ -3,10 +3,12 @@
 #include <cstdio>
 #include <functional>
 #include <map>
+#include <random>
 
 #include "awardsum/table_check.h"
 #include "awardsum/table_rebuild.h"
 #include "browse_support.h"
+#include "common/text.h"
 #include "common/worked.h"
 
 namespace kivo {
@@ -178,7 +180,8 @@ TEST(AwardRebuild, GivesTheLogbooksOwnTablesKeepsBackupsAndYieldsToARunningLogbo
                              qso("GERMANY", " X", "144.3", "SSB", "#JO62"), qso("JAPAN", " X")})
     log += recordBytes(r);
   testing::Station s(log);
-  const std::string credited = withMarks(entityLine("KH6", "HAWAII"), {{kMixed, 'C'}});
+  // Credits: one a contact confirms, one no contact does (it stays all the same).
+  const std::string credited = withMarks(entityLine("KH6", "HAWAII"), {{kMixed, 'C'}, {kSatellite, 'C'}});
   const std::string blank = "WORKED TABLE\r\n" + entityLine("K", "USA") + "\r\n" + entityLine("DL", "GERMANY") +
                             "\r\n" + credited + "\r\nDELETED\r\nEND\r\n";
   writeFile("WORKED.CFM", blank);
@@ -208,7 +211,7 @@ TEST(AwardRebuild, GivesTheLogbooksOwnTablesKeepsBackupsAndYieldsToARunningLogbo
   const Output done = run(runRebuild, {});
   EXPECT_EQ(done.status, 0);
   EXPECT_EQ(done.out,
-            "summary: 3 entity lines, 51 cells agree, 2 missed, 1 unsupported; 1 squares agree, 2 missed, 1 "
+            "summary: 3 entity lines, 50 cells agree, 2 missed, 2 unsupported; 1 squares agree, 2 missed, 1 "
             "unsupported; 7 contacts, 1 without a line\n"
             "WORKED.CFM: 3 cells rewritten, the old table kept as WORKED.CFM.bak\n"
             "GRID.SQU: 3 squares, the old table kept as GRID.SQU.bak\n");
@@ -217,10 +220,55 @@ TEST(AwardRebuild, GivesTheLogbooksOwnTablesKeepsBackupsAndYieldsToARunningLogbo
   EXPECT_EQ(readFile("WORKED.CFM.bak"), damaged);
   EXPECT_EQ(readFile("GRID.SQU.bak"), damagedGrid);
 
-  // Tables that agree are left alone; only the entity without a line is still listed.
+  // A second rebuild has nothing to change; the credit and the entity without a line
+  // are still listed.
   const Output again = run(runRebuild, {});
   EXPECT_EQ(again.out.substr(again.out.find('\n') + 1), "WORKED.CFM: unchanged\nGRID.SQU: unchanged\n");
-  EXPECT_EQ(run(runCheck, {}).out, "WORKED.CFM: no line for \"JAPAN\": 1 contact\n" + checkSummary(checkTables({})));
+  EXPECT_EQ(
+      run(runCheck, {}).out,
+      "WORKED.CFM:4: HAWAII       SATELLITE  file \"C\" logs \" \": unsupported, no contact in the logs supports it\n"
+      "WORKED.CFM: no line for \"JAPAN\": 1 contact\n" +
+          checkSummary(checkTables({})));
+}
+
+// The award check reads every contact of a log, so the rules read a record the fast
+// way; it must be what the plain definitions say, odd bytes and edges included.
+TEST(WorkedRules, AContactReadsAsThePlainDefinitionsSay) {
+  const std::vector<std::string> numbers = {"14.025",
+                                            "07.0250 ",
+                                            std::string("14.0\0"
+                                                        "99",
+                                                        7),
+                                            "1 4",
+                                            "-3.5",
+                                            "+7",
+                                            ".5",
+                                            "5.",
+                                            "1.2.3",
+                                            "\t7.01",
+                                            "123456789012345678",
+                                            "0.1",
+                                            "abc",
+                                            ""};
+  const std::string alphabet = std::string(" SAT#$Xs", 8) + std::string(1, '\0');
+  std::mt19937 random(25);
+  for (int i = 0; i < 3000; ++i) {
+    LogRecord r = qso("USA", " X");
+    r.setZeroPadded(Field::FREQ, numbers[random() % numbers.size()]);
+    r.setZeroPadded(Field::PWR, numbers[random() % numbers.size()]);
+    std::string comment(38, ' ');
+    for (char& c : comment) c = alphabet[random() % alphabet.size()];
+    r.set(Field::COMMENTS, comment);
+    const TableContact c = readContact(r);
+    std::string shown = r.get(Field::COMMENTS);
+    std::replace(shown.begin(), shown.end(), '\0', ' ');
+    ASSERT_EQ(c.mhz, static_cast<float>(parseNumber(r.get(Field::FREQ)))) << r.get(Field::FREQ);
+    const double power = parseNumber(r.get(Field::PWR));
+    ASSERT_EQ(c.qrp, power >= 1 && power <= 5) << r.get(Field::PWR);
+    ASSERT_EQ(c.satellite, shown.find(" SAT") != std::string::npos) << shown;
+    ASSERT_EQ(c.hashAt, shown.find('#') == std::string::npos ? -1 : static_cast<int>(shown.find('#'))) << shown;
+    ASSERT_EQ(std::string(c.tag()), contactTag(shown)) << shown;
+  }
 }
 
 TEST(AwardCheck, UnreadableFilesEndInStatusTwo) {
