@@ -35,8 +35,8 @@ bool contains(std::string_view text, std::string_view part) { return text.find(p
 
 TableContact::ModeKind modeKind(std::string_view mode) {
   using Mode = TableContact::ModeKind;
-  if (mode == "SSB ") return Mode::kPhone;
-  if (mode == "CW  ") return Mode::kCw;
+  if (mode == "SSB ") return Mode::kSsb;
+  if (mode == "CW  ") return Mode::kMorse;
   if (mode == "FM  " || mode == "AM  ") return Mode::kFmOrAm;
   return Mode::kOther;
 }
@@ -101,8 +101,8 @@ inline bool applies(const TableContact& c, int k) {
   using Mode = TableContact::ModeKind;
   switch (k) {
     case kMixed: return !c.satellite;
-    case kPhone: return !c.satellite && c.mode == Mode::kPhone;
-    case kCw: return !c.satellite && c.mode == Mode::kCw;
+    case kPhone: return !c.satellite && c.mode == Mode::kSsb;
+    case kCw: return !c.satellite && c.mode == Mode::kMorse;
     case kDigital: return c.mode == Mode::kOther;
     case kSatellite: return c.satellite;
     case kQrp: return c.qrp;

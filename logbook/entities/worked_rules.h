@@ -18,7 +18,7 @@ namespace kivo {
 // them: importers pad with 0x00 bytes, which show as blanks, and a padded field must
 // compare and test like the one typed in.
 struct TableContact {
-  enum class ModeKind : uint8_t { kPhone, kCw, kFmOrAm, kOther };  // "SSB ", "CW  ", "FM  " or "AM  ", the rest
+  enum class ModeKind : uint8_t { kSsb, kMorse, kFmOrAm, kOther };  // "SSB ", "CW  ", "FM  " or "AM  ", the rest
 
   std::array<char, 12> country{};
   std::array<char, 38> comments{};
