@@ -139,14 +139,18 @@ inline bool advance(char& cell, char received) {
 // The categories the contact marks, category k in bit k - 1.
 uint32_t categoryMask(const TableContact& contact) {
   uint32_t mask = 0;
-  for (int k = 1; k <= kCategoryCount; ++k) mask |= static_cast<uint32_t>(applies(contact, k)) << (k - 1);
+  for (int k = 1; k < k630Meters; ++k) mask |= static_cast<uint32_t>(applies(contact, k)) << (k - 1);
+  if (contact.satellite) return mask;  // a satellite contact marks no band
+  for (int k = k630Meters; k <= kCategoryCount; ++k) mask |= static_cast<uint32_t>(applies(contact, k)) << (k - 1);
   return mask;
 }
 
 bool markLine(std::string& line, uint32_t mask, char received) {
   bool changed = false;
-  for (int k = 1; k <= kCategoryCount; ++k)
-    if (mask & (1u << (k - 1))) changed |= advance(line[static_cast<size_t>(markColumn(k) - 1)], received);
+  for (uint32_t left = mask; left; left &= left - 1) {
+    const int k = __builtin_ctz(left) + 1;
+    changed |= advance(line[static_cast<size_t>(markColumn(k) - 1)], received);
+  }
   return changed;
 }
 
@@ -310,10 +314,9 @@ WorkedApplied applyToWorkedLines(WorkedLines& table, const TableContact& contact
 
 std::string_view contactSquare(const TableContact& contact) {
   const std::string_view comments = contact.commentText();
-  size_t hash = comments.find('#');
   // The square needs four characters after the "#" inside the comment.
-  if (hash == std::string_view::npos || hash + 4 >= comments.size()) return {};
-  return comments.substr(hash + 1, 4);
+  if (contact.hashAt < 0 || static_cast<size_t>(contact.hashAt) + 4 >= comments.size()) return {};
+  return comments.substr(static_cast<size_t>(contact.hashAt) + 1, 4);
 }
 
 size_t findSquare(const std::vector<std::string>& lines, std::string_view square) {
