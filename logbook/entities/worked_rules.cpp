@@ -10,12 +10,29 @@ namespace kivo {
 
 namespace {
 
+// The bytes of `word` equal to `c`, each marked by its top bit (exact, no carries).
+uint64_t bytesEqual(uint64_t word, char c) {
+  constexpr uint64_t kLow7 = 0x7F7F7F7F7F7F7F7Full;
+  const uint64_t x = word ^ (0x0101010101010101ull * static_cast<uint8_t>(c));
+  return ~(((x & kLow7) + kLow7) | x | kLow7);
+}
+
+// The field with its 0x00 bytes as blanks, eight bytes at a time (the last word may
+// overlap the one before): the award check reads every contact of a log.
 template <size_t N>
 void copyShown(std::array<char, N>& to, const uint8_t* record, Field f) {
+  static_assert(N >= 8 || N == 4);
   const uint8_t* from = record + fieldInfo(f).offset;
-  for (size_t i = 0; i < N; ++i) {
-    const char c = static_cast<char>(from[i]);
-    to[i] = c == 0 ? ' ' : c;
+  if constexpr (N == 4) {
+    for (size_t i = 0; i < N; ++i) to[i] = from[i] == 0 ? ' ' : static_cast<char>(from[i]);
+  } else {
+    for (size_t at = 0; at < N; at += 8) {
+      const size_t start = at + 8 <= N ? at : N - 8;
+      uint64_t word;
+      std::memcpy(&word, from + start, 8);
+      word |= bytesEqual(word, '\0') >> 2;  // the top bit of each 0x00 becomes its 0x20
+      std::memcpy(to.data() + start, &word, 8);
+    }
   }
 }
 
@@ -31,21 +48,12 @@ bool isAntillesSplitEntity(std::string_view country) {
   return false;
 }
 
-bool contains(std::string_view text, std::string_view part) { return text.find(part) != std::string_view::npos; }
-
 TableContact::ModeKind modeKind(std::string_view mode) {
   using Mode = TableContact::ModeKind;
   if (mode == "SSB ") return Mode::kSsb;
   if (mode == "CW  ") return Mode::kMorse;
   if (mode == "FM  " || mode == "AM  ") return Mode::kFmOrAm;
   return Mode::kOther;
-}
-
-// The bytes of `word` equal to `c`, each marked by its top bit (exact, no carries).
-uint64_t bytesEqual(uint64_t word, char c) {
-  constexpr uint64_t kLow7 = 0x7F7F7F7F7F7F7F7Full;
-  const uint64_t x = word ^ (0x0101010101010101ull * static_cast<uint8_t>(c));
-  return ~(((x & kLow7) + kLow7) | x | kLow7);
 }
 
 // The first "#", the first "$" and a blank followed by SAT, eight bytes at a time:
@@ -199,7 +207,10 @@ TableContact readContact(const uint8_t* record) {
   c.mhz = static_cast<float>(fieldNumber(rawField(record, Field::FREQ)));
   const double power = fieldNumber(rawField(record, Field::PWR));
   c.qrp = power >= 1 && power <= 5;
-  c.knownEntity = c.country[0] != ' ' && !contains(c.countryText(), "?");
+  uint64_t head, tail;  // bytes 1-8 and 5-12 of the name
+  std::memcpy(&head, c.country.data(), 8);
+  std::memcpy(&tail, c.country.data() + 4, 8);
+  c.knownEntity = c.country[0] != ' ' && !bytesEqual(head, '?') && !bytesEqual(tail, '?');
   c.heldBack = isAntillesSplitEntity(c.countryText()) && datedBeforeAntillesSplit(rawField(record, Field::DATE));
   scanComment(c);
   return c;

@@ -259,7 +259,13 @@ TEST(WorkedRules, AContactReadsAsThePlainDefinitionsSay) {
     std::string comment(38, ' ');
     for (char& c : comment) c = alphabet[random() % alphabet.size()];
     r.set(Field::COMMENTS, comment);
+    std::string country(12, ' ');
+    for (char& ch : country) ch = "JA? \0"[random() % 5];
+    r.set(Field::COUNTRY, country);
+    std::replace(country.begin(), country.end(), '\0', ' ');
     const TableContact c = readContact(r);
+    ASSERT_EQ(c.countryText(), country);
+    ASSERT_EQ(c.hasEntity(), country[0] != ' ' && country.find('?') == std::string::npos) << country;
     std::string shown = r.get(Field::COMMENTS);
     std::replace(shown.begin(), shown.end(), '\0', ' ');
     ASSERT_EQ(c.mhz, static_cast<float>(parseNumber(r.get(Field::FREQ)))) << r.get(Field::FREQ);
