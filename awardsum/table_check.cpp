@@ -104,7 +104,8 @@ void compareSquares(TableCheck& check) {
     const std::string square = line.substr(0, 4);
     const bool first = seen.insert(square).second;
     auto it = supportedAt.find(square);
-    const char f = gridSquareWorked(line) ? line[5] : 0;
+    // 0 stands for no status: a 0x00 byte in the column counts like any other mark.
+    const char f = !gridSquareWorked(line) ? 0 : line[5] ? line[5] : ' ';
     const char s = it == supportedAt.end() ? 0 : check.supportedSquares[it->second][5];
     if (first && s) {
       matched[it->second] = true;
@@ -120,7 +121,9 @@ void compareSquares(TableCheck& check) {
            false});
 }
 
-std::string quoted(char mark) { return mark ? "\"" + toUtf8(std::string(1, mark)) + "\"" : "-"; }
+std::string quoted(char mark) { return "\"" + toUtf8(std::string(1, mark)) + "\""; }
+// A square's status, or "-" for none.
+std::string status(char mark) { return mark ? quoted(mark) : "-"; }
 
 std::string why(Verdict v) {
   return v == Verdict::kMissed ? "missed, the logs support more" : "unsupported, no contact in the logs supports it";
@@ -135,7 +138,7 @@ std::string cellLine(const TableCheck& check, const CellFinding& f) {
 
 std::string squareLine(const TableCheck& check, const SquareFinding& f) {
   const std::string where = f.line == std::string::npos ? "" : std::to_string(f.line + 1) + ":";
-  return check.gridPath + ":" + where + " " + toUtf8(f.square) + " file " + quoted(f.file) + " logs " + quoted(f.logs) +
+  return check.gridPath + ":" + where + " " + toUtf8(f.square) + " file " + status(f.file) + " logs " + status(f.logs) +
          ": " + (f.secondLine ? "unsupported, a second line of the square" : why(f.verdict)) + "\n";
 }
 
