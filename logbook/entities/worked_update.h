@@ -2,6 +2,7 @@
 // Keeping WORKED.CFM and GRID.SQU up to date as contacts are saved or confirmed.
 #include <string_view>
 
+#include "logbook/entities/worked_rules.h"
 #include "logbook/logbook.h"
 
 namespace kivo {
@@ -36,10 +37,6 @@ void applyMark(Logbook& lb, char& cell);
 // table changed, rewrites GRID.SQU whole. Sets gridUpdated.
 void updateGridTable(Logbook& lb);
 
-// True when a contact dated `date` (DD MON YY) lies before 10 OCT 2010, the day the
-// four Caribbean entities of the Netherlands Antilles began to count. A month that
-// is none of JAN-DEC ranks before January, so only the year can put such a date
-// after the cut-off (2011 and later); in 2010 and before it counts as before.
-bool datedBeforeAntillesSplit(std::string_view date);
+// datedBeforeAntillesSplit, the date rule of applyMark, comes with worked_rules.h.
 
 }  // namespace kivo

@@ -1,0 +1,209 @@
+#include "awardsum/table_check.h"
+
+#include <unordered_map>
+#include <unordered_set>
+
+#include "awardsum/log_reader.h"
+#include "common/cp437.h"
+#include "common/fatal.h"
+#include "common/files.h"
+#include "common/text.h"
+#include "common/worked.h"
+
+namespace kivo {
+
+namespace {
+
+// Blank, worked only, confirmed, confirmed both ways: how far a mark has come.
+int markRank(char c) {
+  switch (c) {
+    case ' ': return 0;
+    case 'X':
+    case 'L': return 2;
+    case 'B': return 3;
+    default: return 1;
+  }
+}
+
+// GRID.SQU column 6: "X" confirmed, anything else worked.
+Verdict compareSquareStatus(char file, char supported) {
+  if (file == 0) return Verdict::kMissed;
+  if ((file == 'X') == (supported == 'X')) return Verdict::kAgrees;
+  return supported == 'X' ? Verdict::kMissed : Verdict::kUnsupported;
+}
+
+// Every contact of the logs through the logbook's rules, onto the blank table and
+// an empty square list.
+class Replay {
+ public:
+  explicit Replay(TableCheck& check) : check_(check) {}
+
+  void apply(const uint8_t* record) {
+    ++check_.contacts;
+    const TableContact contact = readContact(record);
+    if (!contact.hasEntity()) return;
+    if (contact.touchesGrid()) applySquare(contact);
+    if (!applyToWorkedLines(check_.supported, contact, changed_).selected) countWithoutLine(contact);
+  }
+
+ private:
+  void countWithoutLine(const TableContact& contact) {
+    std::string_view name = contact.countryText();
+    while (!name.empty() && name.back() == ' ') name.remove_suffix(1);
+    ++check_.withoutLine[std::string(name)];
+  }
+
+  // The logbook looks a square up by a scan from the top; the replay's table only
+  // ever gets squares it added itself, one line each, so an index finds the same line.
+  void applySquare(const TableContact& contact) {
+    const std::string_view square = contactSquare(contact);
+    if (square.empty()) return;
+    std::vector<std::string>& lines = check_.supportedSquares;
+    auto found = at_.find(std::string(square));
+    const size_t at = found == at_.end() ? lines.size() : found->second;
+    applyToSquare(lines, at, square, contact.received);
+    if (found == at_.end()) at_.emplace(std::string(square), at);
+  }
+
+  TableCheck& check_;
+  std::vector<size_t> changed_;
+  std::unordered_map<std::string, size_t> at_;
+};
+
+void count(Verdict v, long long& agree, long long& missed, long long& unsupported) {
+  (v == Verdict::kAgrees ? agree : v == Verdict::kMissed ? missed : unsupported) += 1;
+}
+
+void compareCells(TableCheck& check) {
+  for (size_t i = 0; i < check.file.lines.size(); ++i) {
+    const std::string& line = check.file.lines[i];
+    if (!isEntityLine(line)) continue;
+    ++check.entityLines;
+    for (int k = 1; k <= kCategoryCount; ++k) {
+      const char f = markOf(line, k), s = markOf(check.supported.lines[i], k);
+      const Verdict v = compareMark(f, s);
+      count(v, check.cellsAgree, check.cellsMissed, check.cellsUnsupported);
+      if (v != Verdict::kAgrees) check.cells.push_back({i, k, f, s, v});
+    }
+  }
+}
+
+void compareSquares(TableCheck& check) {
+  std::unordered_map<std::string, size_t> supportedAt;
+  for (size_t j = 0; j < check.supportedSquares.size(); ++j)
+    supportedAt.emplace(check.supportedSquares[j].substr(0, 4), j);
+  std::vector<bool> matched(check.supportedSquares.size(), false);
+  std::unordered_set<std::string> seen;
+  auto add = [&](SquareFinding f) {
+    count(f.verdict, check.squaresAgree, check.squaresMissed, check.squaresUnsupported);
+    if (f.verdict != Verdict::kAgrees) check.squares.push_back(std::move(f));
+  };
+  for (size_t i = 0; i < check.gridLines.size(); ++i) {
+    const std::string& line = check.gridLines[i];
+    if (line.size() < 4) continue;  // no square's line, and no count either
+    const std::string square = line.substr(0, 4);
+    const bool first = seen.insert(square).second;
+    auto it = supportedAt.find(square);
+    // 0 stands for no status: a 0x00 byte in the column counts like any other mark.
+    const char f = !gridSquareWorked(line) ? 0 : line[5] ? line[5] : ' ';
+    const char s = it == supportedAt.end() ? 0 : check.supportedSquares[it->second][5];
+    if (first && s) {
+      matched[it->second] = true;
+      add({i, square, f, s, compareSquareStatus(f, s), false});
+    } else if (f) {
+      add({i, square, f, s, Verdict::kUnsupported, !first});
+    }
+    // A short line of no supported square counts for nothing and is left alone.
+  }
+  for (size_t j = 0; j < matched.size(); ++j)
+    if (!matched[j])
+      add({std::string::npos, check.supportedSquares[j].substr(0, 4), 0, check.supportedSquares[j][5], Verdict::kMissed,
+           false});
+}
+
+std::string quoted(char mark) { return "\"" + toUtf8(std::string(1, mark)) + "\""; }
+// A square's status, or "-" for none.
+std::string status(char mark) { return mark ? quoted(mark) : "-"; }
+
+std::string why(Verdict v) {
+  return v == Verdict::kMissed ? "missed, the logs support more" : "unsupported, no contact in the logs supports it";
+}
+
+std::string cellLine(const TableCheck& check, const CellFinding& f) {
+  const std::string& line = check.file.lines[f.line];
+  return check.workedPath + ":" + std::to_string(f.line + 1) + ": " + toUtf8(entityNameOf(line)) + " " +
+         fitWidth(awardCategory(f.category).caption, 10) + " file " + quoted(f.file) + " logs " + quoted(f.logs) +
+         ": " + why(f.verdict) + "\n";
+}
+
+std::string squareLine(const TableCheck& check, const SquareFinding& f) {
+  const std::string where = f.line == std::string::npos ? "" : std::to_string(f.line + 1) + ":";
+  return check.gridPath + ":" + where + " " + toUtf8(f.square) + " file " + status(f.file) + " logs " + status(f.logs) +
+         ": " + (f.secondLine ? "unsupported, a second line of the square" : why(f.verdict)) + "\n";
+}
+
+}  // namespace
+
+Verdict compareMark(char file, char supported) {
+  if (file == supported) return Verdict::kAgrees;
+  const bool confirmed = markRank(supported) >= 2;
+  if (upperChar(file) == 'C') return confirmed ? Verdict::kAgrees : Verdict::kUnsupported;
+  if (markRank(file) == 1 && supported == '\\') return Verdict::kAgrees;
+  return markRank(supported) > markRank(file) ? Verdict::kMissed : Verdict::kUnsupported;
+}
+
+TableCheck checkTables(const CheckFiles& files) {
+  TableCheck check;
+  check.workedPath = resolveExisting(files.worked);
+  check.gridPath = resolveExisting(files.grid);
+  check.workedBytes = readWholeFile(check.workedPath);
+  check.gridBytes = readWholeFile(check.gridPath);
+  check.gridLines = readTextLines(check.gridPath);  // as the logbook reads it
+  check.file.read(check.workedBytes);
+  check.supported.lines = check.file.lines;
+  for (std::string& line : check.supported.lines)
+    if (isEntityLine(line))
+      for (int k = 1; k <= kCategoryCount; ++k) line[static_cast<size_t>(markColumn(k) - 1)] = ' ';
+  check.supported.index();
+
+  Replay replay(check);
+  const std::vector<std::string> logs = files.logs.empty() ? std::vector<std::string>{"LOGMAIN.DAT"} : files.logs;
+  for (const std::string& log : logs) forEachRecord(log, [&](const uint8_t* record) { replay.apply(record); });
+  compareCells(check);
+  compareSquares(check);
+  return check;
+}
+
+std::string checkSummary(const TableCheck& c) {
+  long long without = 0;
+  for (const auto& entry : c.withoutLine) without += entry.second;
+  return "summary: " + std::to_string(c.entityLines) + " entity lines, " + std::to_string(c.cellsAgree) +
+         " cells agree, " + std::to_string(c.cellsMissed) + " missed, " + std::to_string(c.cellsUnsupported) +
+         " unsupported; " + std::to_string(c.squaresAgree) + " squares agree, " + std::to_string(c.squaresMissed) +
+         " missed, " + std::to_string(c.squaresUnsupported) + " unsupported; " + std::to_string(c.contacts) +
+         " contacts, " + std::to_string(without) + " without a line\n";
+}
+
+std::string checkReport(const TableCheck& check) {
+  std::string out;
+  for (const CellFinding& f : check.cells) out += cellLine(check, f);
+  for (const SquareFinding& f : check.squares) out += squareLine(check, f);
+  for (const auto& [name, contacts] : check.withoutLine)
+    out += check.workedPath + ": no line for \"" + toUtf8(name) + "\": " + std::to_string(contacts) +
+           (contacts == 1 ? " contact\n" : " contacts\n");
+  return out + checkSummary(check);
+}
+
+int runCheck(const CheckFiles& files, std::FILE* out, std::FILE* err) {
+  TableCheck check;
+  try {
+    check = checkTables(files);
+  } catch (const RuntimeError& e) {
+    std::fprintf(err, "awardsum: %s\n", errorMessage(e).c_str());
+    return 2;
+  }
+  std::fputs(checkReport(check).c_str(), out);
+  return check.agrees() ? 0 : 1;
+}
+
+}  // namespace kivo

@@ -1,0 +1,124 @@
+#include "awardsum/table_rebuild.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <memory>
+#include <vector>
+
+#include "common/fatal.h"
+#include "common/files.h"
+#include "common/text.h"
+#include "common/worked.h"
+
+namespace kivo {
+
+namespace {
+
+using Locks = std::vector<std::unique_ptr<FolderLock>>;
+
+// The folders the logbook locks for its run, each once (a second lock on the same
+// folder from this process would be refused by the first). False, with the folder
+// named, when a logbook holds one.
+bool holdTableFolders(const CheckFiles& files, Locks& locks, std::string& busy) {
+  std::vector<std::string> folders;
+  for (const std::string* table : {&files.worked, &files.grid}) {
+    std::error_code ec;
+    const auto path = std::filesystem::absolute(resolveExisting(*table), ec);
+    std::string folder = std::filesystem::weakly_canonical(path, ec).parent_path().string();
+    if (ec || std::find(folders.begin(), folders.end(), folder) != folders.end()) continue;
+    folders.push_back(folder);
+    locks.push_back(std::make_unique<FolderLock>(resolveExisting(*table)));
+    if (!locks.back()->busy()) continue;
+    busy = folder;
+    return false;
+  }
+  return true;
+}
+
+// The old bytes first go to <name>.bak, so a failure at any step leaves the table as
+// it was and, once the backup is complete, a copy of it beside it.
+void replaceKeepingBackup(const std::string& path, const std::string& oldBytes, const std::string& newBytes) {
+  writeFileAtomically(path + ".bak", oldBytes);
+  writeFileAtomically(path, newBytes);
+}
+
+void writeTables(const TableCheck& check, std::FILE* out) {
+  long long cells = 0;
+  const std::string worked = rebuiltWorkedTable(check, cells);
+  if (worked != check.workedBytes) {
+    replaceKeepingBackup(check.workedPath, check.workedBytes, worked);
+    std::fprintf(out, "%s: %lld cells rewritten, the old table kept as %s.bak\n", check.workedPath.c_str(), cells,
+                 check.workedPath.c_str());
+  } else {
+    std::fprintf(out, "%s: unchanged\n", check.workedPath.c_str());
+  }
+  const std::string grid = rebuiltGridTable(check);
+  if (grid != check.gridBytes) {
+    replaceKeepingBackup(check.gridPath, check.gridBytes, grid);
+    std::fprintf(out, "%s: %zu squares, the old table kept as %s.bak\n", check.gridPath.c_str(),
+                 check.supportedSquares.size(), check.gridPath.c_str());
+  } else {
+    std::fprintf(out, "%s: unchanged\n", check.gridPath.c_str());
+  }
+}
+
+}  // namespace
+
+std::string rebuiltWorkedTable(const TableCheck& check, long long& changed) {
+  std::string bytes = check.workedBytes;
+  changed = 0;
+  for (const CellFinding& f : check.cells) {
+    if (upperChar(f.file) == 'C') continue;
+    bytes[check.file.starts[f.line] + static_cast<size_t>(markColumn(f.category) - 1)] = f.logs;
+    ++changed;
+  }
+  return bytes;
+}
+
+std::string rebuiltGridTable(const TableCheck& check) {
+  std::vector<std::string> lines = check.gridLines;
+  std::vector<bool> dropped(lines.size(), false);
+  std::string added;
+  for (const SquareFinding& f : check.squares) {
+    const std::string supported = f.logs ? f.square + " " + f.logs : "";
+    if (f.line == std::string::npos) {
+      added += supported + "\r\n";
+    } else if (f.verdict == Verdict::kUnsupported && (f.secondLine || !f.logs)) {
+      dropped[f.line] = true;
+    } else {
+      std::string& line = lines[f.line];
+      if (line.size() < 6) line = fitWidth(line, 5) + ' ';
+      line[5] = f.logs;
+    }
+  }
+  std::string bytes;
+  for (size_t i = 0; i < lines.size(); ++i)
+    if (!dropped[i]) bytes += lines[i] + "\r\n";
+  return bytes + added;
+}
+
+int runRebuild(const CheckFiles& files, std::FILE* out, std::FILE* err) {
+  Locks locks;
+  std::string busy;
+  if (!holdTableFolders(files, locks, busy)) {
+    std::fprintf(err, "awardsum: %s: a running logbook holds the tables of this station; end it first\n", busy.c_str());
+    return 3;
+  }
+  TableCheck check;
+  try {
+    check = checkTables(files);
+  } catch (const RuntimeError& e) {
+    std::fprintf(err, "awardsum: %s\n", errorMessage(e).c_str());
+    return 2;
+  }
+  std::fputs(checkSummary(check).c_str(), out);
+  try {
+    writeTables(check, out);
+  } catch (const RuntimeError& e) {
+    std::fprintf(err, "awardsum: %s\n", errorMessage(e).c_str());
+    return 3;
+  }
+  return 0;
+}
+
+}  // namespace kivo
