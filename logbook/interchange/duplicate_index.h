@@ -1,0 +1,42 @@
+#pragma once
+// The contacts of a log by call, date, band and mode, to tell whether a contact is
+// already there: the same STATION, DATE, band and MODE, and a TIME at most two
+// minutes apart.
+#include <cstdint>
+#include <vector>
+
+#include "logbook/records/log_record.h"
+
+namespace kivo {
+
+class DuplicateIndex {
+ public:
+  // Room for about this many contacts before the table grows.
+  void reserve(size_t contacts);
+  // True when a contact like this one is in the index.
+  bool contains(const LogRecord& record) const;
+  void add(const LogRecord& record);
+  size_t size() const { return count_; }
+
+  // Minutes of a TIME field (HHMM), or a value far from every time when it is none.
+  static int minutesOf(const LogRecord& record);
+
+ private:
+  struct Key {
+    char bytes[30];  // STATION, DATE and MODE as the screen shows them, and the band
+    bool operator==(const Key&) const = default;
+  };
+  struct Entry {
+    Key key;
+    int16_t minutes;
+    bool used = false;
+  };
+  static Key keyOf(const LogRecord& record);
+  static uint64_t hashOf(const Key& key);
+  void grow();
+
+  std::vector<Entry> slots_;
+  size_t count_ = 0;
+};
+
+}  // namespace kivo
