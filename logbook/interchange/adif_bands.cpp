@@ -62,9 +62,15 @@ bool plainDecimal(std::string_view text, size_t& point) {
 
 }  // namespace
 
+// Values may carry the blanks and line ends that a writer counted into their length.
+static std::string_view trimmed(std::string_view text) {
+  const size_t first = text.find_first_not_of(" \t\r\n");
+  if (first == std::string_view::npos) return {};
+  return text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
+}
+
 const AdifBand* bandNamed(std::string_view name) {
-  while (!name.empty() && name.back() == ' ') name.remove_suffix(1);
-  while (!name.empty() && name.front() == ' ') name.remove_prefix(1);
+  name = trimmed(name);
   for (const AdifBand& b : kBands)
     if (sameAdifName(name, b.name)) return &b;
   return nullptr;
@@ -80,8 +86,7 @@ const AdifBand* bandOf(float mhz) {
 int bandIndex(const AdifBand* band) { return band ? static_cast<int>(band - kBands.data()) + 1 : 0; }
 
 std::string frequencyField(std::string_view text) {
-  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
-  while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
+  text = trimmed(text);
   size_t point;
   if (!plainDecimal(text, point)) return {};
   double mhz = 0;
