@@ -1,8 +1,8 @@
 #include "logbook/interchange/adif_bands.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
-#include <cstdio>
 
 #include "logbook/interchange/adif_reader.h"
 
@@ -94,10 +94,23 @@ std::string frequencyField(std::string_view text) {
   if (!(mhz > 0)) return {};
   const size_t decimals = point == std::string_view::npos ? 0 : text.size() - point - 1;
   if (text.size() <= kFieldWidth && decimals <= kMostDecimals) return std::string(text);
-  for (int d = kMostDecimals; d >= 0; --d) {
-    char buffer[64];
-    const int n = std::snprintf(buffer, sizeof buffer, "%.*f", d, mhz);
-    if (n > 0 && static_cast<size_t>(n) <= kFieldWidth) return std::string(buffer, static_cast<size_t>(n));
+  // Rounded in decimal, half up, to as many decimals as fit.
+  const std::string_view whole = text.substr(0, point == std::string_view::npos ? text.size() : point);
+  for (size_t d = std::min<size_t>(decimals, kMostDecimals);; --d) {
+    std::string digits(whole);
+    if (d > 0) digits += text.substr(point + 1, d);
+    if (d < decimals && text[point + 1 + d] >= '5') {
+      size_t i = digits.size();
+      while (i > 0 && digits[i - 1] == '9') digits[--i] = '0';
+      if (i == 0) {
+        digits.insert(digits.begin(), '1');
+      } else {
+        ++digits[i - 1];
+      }
+    }
+    if (d > 0) digits.insert(digits.size() - d, 1, '.');
+    if (digits.size() <= kFieldWidth) return digits;
+    if (d == 0) break;
   }
   return {};
 }

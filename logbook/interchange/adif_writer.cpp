@@ -1,5 +1,7 @@
 #include "logbook/interchange/adif_writer.h"
 
+#include <charconv>
+
 #include "common/version.h"
 #include "logbook/interchange/adif_bands.h"
 #include "logbook/interchange/adif_modes.h"
@@ -13,13 +15,15 @@ namespace {
 
 void put(std::string& out, std::string_view name, std::string_view value) {
   if (value.empty()) return;
-  out += '<';
-  out += name;
-  out += ':';
-  out += std::to_string(value.size());
-  out += '>';
-  out += value;
-  out += ' ';
+  char length[24];
+  const auto digits = std::to_chars(length, length + sizeof length, value.size()).ptr;
+  out.push_back('<');
+  out.append(name);
+  out.push_back(':');
+  out.append(length, digits);
+  out.push_back('>');
+  out.append(value);
+  out.push_back(' ');
 }
 
 std::string text(const LogRecord& r, Field f) { return asciiText(valueText(r, f)); }

@@ -40,7 +40,9 @@ int number(std::string_view digits) {
 // A text value as typed on the screen: the code page's characters, letters in upper
 // case, blanks at the end dropped.
 std::string typedText(std::string_view value) {
-  std::string text = upperCase(codePageText(value));
+  bool plain = true;  // ASCII without control characters, as nearly every value is
+  for (char c : value) plain = plain && c >= ' ' && c < 0x7F;
+  std::string text = plain ? upperCase(value) : upperCase(codePageText(value));
   text.erase(text.find_last_not_of(' ') + 1);
   return text;
 }
@@ -49,6 +51,18 @@ std::string typedWord(std::string_view value) {
   std::string text = typedText(value);
   text.erase(0, text.find_first_not_of(' '));
   return text;
+}
+
+// The mode of the record before, when this one has the same MODE and SUBMODE: a log
+// holds long runs of one mode.
+std::string cachedModeCode(std::string_view mode, std::string_view submode) {
+  thread_local std::string lastMode, lastSubmode, lastCode;
+  if (mode != lastMode || submode != lastSubmode) {
+    lastMode = mode;
+    lastSubmode = submode;
+    lastCode = modeCode(typedWord(mode), typedWord(submode));
+  }
+  return lastCode;
 }
 
 // The report a contact without one is given: 59 for the phone modes, 599 otherwise.
@@ -174,23 +188,26 @@ EntityFill::EntityFill(const CountryTable& table) : table_(table) {
 
 std::string EntityFill::country(std::string_view station) {
   const std::string_view call = station.substr(0, station.find(' '));
+  const bool plain = !call.empty() && call.find('/') == std::string_view::npos;
+  const size_t width = static_cast<size_t>(fieldInfo(Field::COUNTRY).width);
   // Without a slash, a call longer than four characters is looked up by its first
   // four alone: no rule of the table reads further (only a "%" entry, which takes
   // the name from the call itself, and then every call is looked up on its own).
-  std::string key;
-  if (byPrefix_ && call.size() > 4 && call.find('/') == std::string_view::npos) {
-    key = "P";
-    key += call.substr(0, 4);
-  } else {
-    key = "C";
-    key += call;
+  if (plain && (call.size() <= 4 || byPrefix_)) {
+    const bool prefix = call.size() > 4;
+    uint64_t key = prefix ? 5 : call.size();  // the length, or 5 for "the first four of a longer call"
+    for (size_t i = 0; i < 4 && i < call.size(); ++i)
+      key |= static_cast<uint64_t>(static_cast<unsigned char>(call[i])) << (8 * i + 8);
+    auto it = knownShort_.find(key);
+    if (it == knownShort_.end()) {
+      it = knownShort_.emplace(key, lookupEntity(startingWith(call[0]), call).substr(0, width)).first;
+    }
+    return it->second;
   }
-  auto it = known_.find(key);
+  auto it = known_.find(std::string(call));
   if (it == known_.end()) {
-    const bool plain = !call.empty() && call.find('/') == std::string_view::npos;
     const CountryTable& table = plain ? startingWith(call[0]) : table_;
-    std::string name = lookupEntity(table, call).substr(0, static_cast<size_t>(fieldInfo(Field::COUNTRY).width));
-    it = known_.emplace(std::move(key), std::move(name)).first;
+    it = known_.emplace(std::string(call), lookupEntity(table, call).substr(0, width)).first;
   }
   return it->second;
 }
@@ -250,7 +267,7 @@ std::string adifContact(const AdifRecord& record, const ImportDefaults& defaults
   c.freq = frequencyField(v[kFreq]);
   if (c.freq.empty())
     if (const AdifBand* band = bandNamed(v[kBand])) c.freq = band->frequency;
-  c.mode = modeCode(typedWord(v[kMode]), typedWord(v[kSubmode]));
+  c.mode = cachedModeCode(v[kMode], v[kSubmode]);
   c.power = powerField(v[kPower]);
   if (c.power.empty()) c.power = defaults.power;
   c.sent = typedWord(v[kSent]);

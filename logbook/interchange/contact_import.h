@@ -3,6 +3,7 @@
 // typed on the browse screen and saved: fields blank-padded, letters in upper case,
 // COUNTRY filled from the prefix table as the screen fills it, separators and CR LF.
 #include <array>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -28,7 +29,8 @@ class EntityFill {
   const CountryTable& startingWith(char first);
 
   const CountryTable& table_;
-  bool byPrefix_ = true;  // false when the table takes names from the calls ("%")
+  bool byPrefix_ = true;                                  // false when the table takes names from the calls ("%")
+  std::unordered_map<uint64_t, std::string> knownShort_;  // by up to 4 characters
   std::unordered_map<std::string, std::string> known_;
   std::array<std::unique_ptr<CountryTable>, 256> byFirst_;
 };

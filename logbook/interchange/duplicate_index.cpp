@@ -51,24 +51,25 @@ uint64_t DuplicateIndex::hashOf(const Key& key) {
   return h ^ (h >> 29);
 }
 
+namespace {
+constexpr uint64_t kEntryBits = 0xFFFFFFFFull;
+}
+
+void DuplicateIndex::place(uint64_t hash, uint32_t entry) {
+  const size_t mask = slots_.size() - 1;
+  size_t i = hash & mask;
+  while (slots_[i] != 0) i = (i + 1) & mask;
+  slots_[i] = (hash & ~kEntryBits) | entry;
+}
+
 void DuplicateIndex::reserve(size_t contacts) {
   size_t want = 16;
   while (want < contacts * 2) want *= 2;
   if (want <= slots_.size()) return;
-  std::vector<Entry> old;
-  old.swap(slots_);
-  slots_.resize(want);
-  count_ = 0;
-  for (const Entry& e : old)
-    if (e.used) {
-      size_t i = hashOf(e.key) & (slots_.size() - 1);
-      while (slots_[i].used) i = (i + 1) & (slots_.size() - 1);
-      slots_[i] = e;
-      ++count_;
-    }
+  slots_.assign(want, 0);
+  entries_.reserve(contacts);
+  for (size_t e = 0; e < entries_.size(); ++e) place(hashOf(entries_[e].key), static_cast<uint32_t>(e + 1));
 }
-
-void DuplicateIndex::grow() { reserve(slots_.empty() ? 8 : slots_.size()); }
 
 // Contacts with the same key stand one after another on the probe sequence of their
 // hash, so every one of them is met before the first empty slot.
@@ -77,19 +78,22 @@ bool DuplicateIndex::contains(const LogRecord& record) const {
   const int minutes = minutesOf(record);
   if (minutes == kNoTime) return false;
   const Key key = keyOf(record);
-  for (size_t i = hashOf(key) & (slots_.size() - 1); slots_[i].used; i = (i + 1) & (slots_.size() - 1))
-    if (slots_[i].key == key && std::abs(slots_[i].minutes - minutes) <= kTolerance) return true;
+  const uint64_t hash = hashOf(key);
+  const size_t mask = slots_.size() - 1;
+  for (size_t i = hash & mask; slots_[i] != 0; i = (i + 1) & mask) {
+    if ((slots_[i] & ~kEntryBits) != (hash & ~kEntryBits)) continue;
+    const Entry& e = entries_[(slots_[i] & kEntryBits) - 1];
+    if (e.key == key && std::abs(e.minutes - minutes) <= kTolerance) return true;
+  }
   return false;
 }
 
 void DuplicateIndex::add(const LogRecord& record) {
   const int minutes = minutesOf(record);
   if (minutes == kNoTime) return;  // a contact without a time is like no other
-  if ((count_ + 1) * 2 > slots_.size()) grow();
-  Entry e{keyOf(record), static_cast<int16_t>(minutes), true};
-  size_t i = hashOf(e.key) & (slots_.size() - 1);
-  while (slots_[i].used) i = (i + 1) & (slots_.size() - 1);
-  slots_[i] = e;
+  if ((count_ + 1) * 2 > slots_.size()) reserve(slots_.empty() ? 8 : slots_.size());
+  entries_.push_back({keyOf(record), static_cast<int16_t>(minutes)});
+  place(hashOf(entries_.back().key), static_cast<uint32_t>(entries_.size()));
   ++count_;
 }
 

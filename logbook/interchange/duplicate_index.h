@@ -29,13 +29,16 @@ class DuplicateIndex {
   struct Entry {
     Key key;
     int16_t minutes;
-    bool used = false;
   };
   static Key keyOf(const LogRecord& record);
   static uint64_t hashOf(const Key& key);
-  void grow();
+  void place(uint64_t hash, uint32_t entry);
 
-  std::vector<Entry> slots_;
+  // The table holds, per slot, the upper bits of a key's hash and the number of its
+  // entry (from 1; 0 is an empty slot): small slots, and an entry is read only when
+  // its hash bits agree.
+  std::vector<uint64_t> slots_;
+  std::vector<Entry> entries_;
   size_t count_ = 0;
 };
 

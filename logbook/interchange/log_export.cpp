@@ -61,6 +61,7 @@ long long exportLog(const ExportRequest& request) {
   try {
     Output out(request.output);
     std::string text = adifHeader(request.timestamp);
+    text.reserve(2 * kChunk);
     LogRecord r;
     for (long long n = request.from < 1 ? 1 : request.from; n <= last; ++n) {
       std::memcpy(r.bytes.data(), records.data() + static_cast<size_t>(n - 1) * kRecordSize, kRecordSize);

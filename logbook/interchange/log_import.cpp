@@ -186,8 +186,12 @@ class Importer {
     defaults_.power = request.power;
   }
 
-  void index(const std::string& records) {
-    index_.reserve(records.size() / kRecordSize + (1u << 16));
+  // Room for the log's contacts and about as many new ones as the inputs can hold
+  // (an ADIF record takes some hundred bytes), so that nothing grows on the way.
+  void index(const std::string& records, size_t inputBytes) {
+    const size_t expected = inputBytes / 100 + 1024;
+    index_.reserve(records.size() / kRecordSize + expected);
+    added_.reserve(expected * kRecordSize);
     LogRecord r;
     for (size_t at = 0; at + kRecordSize <= records.size(); at += kRecordSize) {
       std::memcpy(r.bytes.data(), records.data() + at, kRecordSize);
@@ -331,7 +335,9 @@ std::vector<FileSummary> importContacts(const ImportRequest& request, Logbook& l
   Importer importer(request, lb.countries, progress);
   std::vector<FileSummary> summaries;
   try {
-    importer.index(log.existingRecords());
+    size_t inputBytes = 0;
+    for (const InputFile& in : inputs) inputBytes += in.bytes.size();
+    importer.index(log.existingRecords(), inputBytes);
     for (InputFile& in : inputs) {
       importer.read(in);
       summaries.push_back(in.summary);
