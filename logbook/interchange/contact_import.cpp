@@ -198,11 +198,8 @@ std::string EntityFill::country(std::string_view station) {
     uint64_t key = prefix ? 5 : call.size();  // the length, or 5 for "the first four of a longer call"
     for (size_t i = 0; i < 4 && i < call.size(); ++i)
       key |= static_cast<uint64_t>(static_cast<unsigned char>(call[i])) << (8 * i + 8);
-    auto it = knownShort_.find(key);
-    if (it == knownShort_.end()) {
-      it = knownShort_.emplace(key, lookupEntity(startingWith(call[0]), call).substr(0, width)).first;
-    }
-    return it->second;
+    if (const std::string* name = findShort(key)) return *name;
+    return addShort(key, lookupEntity(startingWith(call[0]), call).substr(0, width));
   }
   auto it = known_.find(std::string(call));
   if (it == known_.end()) {
@@ -210,6 +207,39 @@ std::string EntityFill::country(std::string_view station) {
     it = known_.emplace(std::string(call), lookupEntity(table, call).substr(0, width)).first;
   }
   return it->second;
+}
+
+namespace {
+uint64_t mixed(uint64_t key) {
+  key ^= key >> 33;
+  key *= 0xff51afd7ed558ccdull;
+  return key ^ (key >> 33);
+}
+}  // namespace
+
+const std::string* EntityFill::findShort(uint64_t key) const {
+  const size_t mask = shortSlots_.size() - 1;
+  for (size_t i = mixed(key) & mask; shortSlots_[i].second != 0; i = (i + 1) & mask)
+    if (shortSlots_[i].first == key) return &shortNames_[shortSlots_[i].second - 1];
+  return nullptr;
+}
+
+const std::string& EntityFill::addShort(uint64_t key, std::string name) {
+  shortNames_.push_back(std::move(name));
+  if (shortNames_.size() * 2 > shortSlots_.size()) {
+    std::vector<std::pair<uint64_t, uint32_t>> old(shortSlots_.size() * 2);
+    old.swap(shortSlots_);
+    for (const auto& slot : old)
+      if (slot.second != 0) {
+        size_t i = mixed(slot.first) & (shortSlots_.size() - 1);
+        while (shortSlots_[i].second != 0) i = (i + 1) & (shortSlots_.size() - 1);
+        shortSlots_[i] = slot;
+      }
+  }
+  size_t i = mixed(key) & (shortSlots_.size() - 1);
+  while (shortSlots_[i].second != 0) i = (i + 1) & (shortSlots_.size() - 1);
+  shortSlots_[i] = {key, static_cast<uint32_t>(shortNames_.size())};
+  return shortNames_.back();
 }
 
 // Without a slash in the call, an entry can match only when its pattern begins with

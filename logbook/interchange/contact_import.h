@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
+#include <vector>
 
 #include "logbook/entities/country_table.h"
 #include "logbook/interchange/adif_reader.h"
@@ -29,8 +31,12 @@ class EntityFill {
   const CountryTable& startingWith(char first);
 
   const CountryTable& table_;
-  bool byPrefix_ = true;                                  // false when the table takes names from the calls ("%")
-  std::unordered_map<uint64_t, std::string> knownShort_;  // by up to 4 characters
+  bool byPrefix_ = true;  // false when the table takes names from the calls ("%")
+  // Calls known by up to four characters: an open table of keys and name numbers.
+  const std::string* findShort(uint64_t key) const;
+  const std::string& addShort(uint64_t key, std::string name);
+  std::vector<std::pair<uint64_t, uint32_t>> shortSlots_ = std::vector<std::pair<uint64_t, uint32_t>>(1024);
+  std::vector<std::string> shortNames_;
   std::unordered_map<std::string, std::string> known_;
   std::array<std::unique_ptr<CountryTable>, 256> byFirst_;
 };
