@@ -234,7 +234,7 @@ TEST(KivoconvContact, DefaultsMarkersAndRefusals) {
     ASSERT_EQ(contact(std::string("<CALL:3>K1A<QSO_DATE:8>20240101<TIME_ON:4>1200") + c.adif + "<EOR>", r), "")
         << c.adif;
     EXPECT_EQ(field(r, c.field),
-              std::string(c.value) + std::string(fieldInfo(c.field).width - std::strlen(c.value), ' '))
+              std::string(c.value) + std::string(static_cast<size_t>(fieldInfo(c.field).width) - std::strlen(c.value), ' '))
         << c.adif;
   }
   LogRecord r;
