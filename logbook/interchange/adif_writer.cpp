@@ -26,7 +26,51 @@ void put(std::string& out, std::string_view name, std::string_view value) {
   out.push_back(' ');
 }
 
-std::string text(const LogRecord& r, Field f) { return asciiText(valueText(r, f)); }
+std::string text(const LogRecord& r, Field f) {
+  const std::string_view value = valueText(r, f);
+  for (char c : value)
+    if (c < ' ' || c > '~') return asciiText(value);
+  return std::string(value);
+}
+
+// The operator's station as it stands at the end of every record, for the main site
+// and for the other one ("@AS"); made once for the whole export.
+std::string stationFields(const StationSettings& station, bool otherSite) {
+  std::string out;
+  put(out, "STATION_CALLSIGN", asciiText(station.operatorCall));
+  put(out, "OPERATOR", asciiText(station.operatorCall));
+  put(out, "MY_GRIDSQUARE", asciiText(otherSite ? station.altGridSquare : station.gridSquare));
+  put(out, "MY_STATE", asciiText(station.state));
+  put(out, "MY_CNTY", asciiText(otherSite ? station.altCounty : station.county));
+  put(out, "MY_CQ_ZONE", asciiText(station.cqZone));
+  put(out, "MY_ITU_ZONE", asciiText(station.ituZone));
+  put(out, "MY_IOTA", asciiText(station.iotaNumber));
+  return out;
+}
+
+const std::string& stationPart(const StationSettings& station, bool otherSite) {
+  thread_local StationSettings made;
+  thread_local std::string parts[2];
+  thread_local bool ready = false;
+  if (!ready || !(made == station)) {
+    made = station;
+    parts[0] = stationFields(station, false);
+    parts[1] = stationFields(station, true);
+    ready = true;
+  }
+  return parts[otherSite ? 1 : 0];
+}
+
+// The code of the record before is most often the code of this one.
+AdifMode modeOf(const std::string& code) {
+  thread_local std::string last = "\x01";
+  thread_local AdifMode mode;
+  if (code != last) {
+    last = code;
+    mode = adifMode(last);
+  }
+  return mode;
+}
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
@@ -104,7 +148,7 @@ void appendAdifRecord(std::string& out, const LogRecord& r, const StationSetting
   const std::string freq = leadingNumber(shownText(r, Field::FREQ));
   put(out, "FREQ", freq);
   if (const AdifBand* band = freq.empty() ? nullptr : bandOf(frequencyMHz(r))) put(out, "BAND", lower(band->name));
-  const AdifMode mode = adifMode(text(r, Field::MODE));
+  const AdifMode mode = modeOf(text(r, Field::MODE));
   put(out, "MODE", mode.mode);
   put(out, "SUBMODE", mode.submode);
   put(out, "RST_SENT", text(r, Field::SN));
@@ -118,14 +162,7 @@ void appendAdifRecord(std::string& out, const LogRecord& r, const StationSetting
   put(out, "GRIDSQUARE", gridOf(comments));
   if (comments.find(" SAT") != std::string::npos) put(out, "PROP_MODE", "SAT");
   put(out, "COMMENT", text(r, Field::COMMENTS));
-  put(out, "STATION_CALLSIGN", asciiText(station.operatorCall));
-  put(out, "OPERATOR", asciiText(station.operatorCall));
-  put(out, "MY_GRIDSQUARE", asciiText(otherSite ? station.altGridSquare : station.gridSquare));
-  put(out, "MY_STATE", asciiText(station.state));
-  put(out, "MY_CNTY", asciiText(otherSite ? station.altCounty : station.county));
-  put(out, "MY_CQ_ZONE", asciiText(station.cqZone));
-  put(out, "MY_ITU_ZONE", asciiText(station.ituZone));
-  put(out, "MY_IOTA", asciiText(station.iotaNumber));
+  out += stationPart(station, otherSite);
   out += "<EOR>\n";
 }
 
