@@ -97,4 +97,23 @@ void DuplicateIndex::add(const LogRecord& record) {
   ++count_;
 }
 
+bool DuplicateIndex::addIfNew(const LogRecord& record) {
+  const int minutes = minutesOf(record);
+  if (minutes == kNoTime) return true;  // never a duplicate, and never met again
+  if ((count_ + 1) * 2 > slots_.size()) reserve(slots_.empty() ? 8 : slots_.size());
+  const Key key = keyOf(record);
+  const uint64_t hash = hashOf(key);
+  const size_t mask = slots_.size() - 1;
+  size_t i = hash & mask;
+  for (; slots_[i] != 0; i = (i + 1) & mask) {
+    if ((slots_[i] & ~kEntryBits) != (hash & ~kEntryBits)) continue;
+    const Entry& e = entries_[(slots_[i] & kEntryBits) - 1];
+    if (e.key == key && std::abs(e.minutes - minutes) <= kTolerance) return false;
+  }
+  entries_.push_back({key, static_cast<int16_t>(minutes)});
+  slots_[i] = (hash & ~kEntryBits) | static_cast<uint32_t>(entries_.size());
+  ++count_;
+  return true;
+}
+
 }  // namespace kivo

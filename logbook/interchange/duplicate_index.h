@@ -16,6 +16,8 @@ class DuplicateIndex {
   // True when a contact like this one is in the index.
   bool contains(const LogRecord& record) const;
   void add(const LogRecord& record);
+  // Adds the contact unless one like it is in the index; false when it was.
+  bool addIfNew(const LogRecord& record);
   size_t size() const { return count_; }
 
   // Minutes of a TIME field (HHMM), or a value far from every time when it is none.

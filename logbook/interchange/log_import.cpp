@@ -219,11 +219,10 @@ class Importer {
     if (!reason.empty()) {
       ++s.rejected;
       in.rejected.push_back({line, text, reason});
-    } else if (index_.contains(record_)) {
+    } else if (!index_.addIfNew(record_)) {
       ++s.duplicates;
     } else {
       ++s.added;
-      index_.add(record_);
       added_.append(reinterpret_cast<const char*>(record_.bytes.data()), kRecordSize);
     }
     if (progress_ && s.records % kProgressEvery == 0) progress_(in.name, s.records, false);

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 
 namespace kivo {
@@ -21,10 +22,13 @@ bool readWholeBytes(const std::string& path, std::string& bytes, int& error) {
     ::close(fd);
     return false;
   }
-  if (S_ISREG(st.st_mode)) bytes.reserve(static_cast<size_t>(st.st_size));
-  char buffer[1 << 16];
+  // Read straight into the text, in large pieces; a file that grows meanwhile, or one
+  // whose size is not known (a pipe), grows the text as it goes.
+  size_t done = 0;
+  bytes.resize(S_ISREG(st.st_mode) && st.st_size > 0 ? static_cast<size_t>(st.st_size) : size_t{1} << 16);
   while (true) {
-    const ssize_t got = ::read(fd, buffer, sizeof buffer);
+    if (done == bytes.size()) bytes.resize(bytes.size() * 2);
+    const ssize_t got = ::read(fd, bytes.data() + done, std::min(bytes.size() - done, size_t{1} << 24));
     if (got < 0 && errno == EINTR) continue;
     if (got < 0) {
       error = errno;
@@ -32,8 +36,9 @@ bool readWholeBytes(const std::string& path, std::string& bytes, int& error) {
       return false;
     }
     if (got == 0) break;
-    bytes.append(buffer, static_cast<size_t>(got));
+    done += static_cast<size_t>(got);
   }
+  bytes.resize(done);
   ::close(fd);
   return true;
 }
