@@ -71,23 +71,6 @@ void DuplicateIndex::reserve(size_t contacts) {
   for (size_t e = 0; e < entries_.size(); ++e) place(hashOf(entries_[e].key), static_cast<uint32_t>(e + 1));
 }
 
-// Contacts with the same key stand one after another on the probe sequence of their
-// hash, so every one of them is met before the first empty slot.
-bool DuplicateIndex::contains(const LogRecord& record) const {
-  if (slots_.empty()) return false;
-  const int minutes = minutesOf(record);
-  if (minutes == kNoTime) return false;
-  const Key key = keyOf(record);
-  const uint64_t hash = hashOf(key);
-  const size_t mask = slots_.size() - 1;
-  for (size_t i = hash & mask; slots_[i] != 0; i = (i + 1) & mask) {
-    if ((slots_[i] & ~kEntryBits) != (hash & ~kEntryBits)) continue;
-    const Entry& e = entries_[(slots_[i] & kEntryBits) - 1];
-    if (e.key == key && std::abs(e.minutes - minutes) <= kTolerance) return true;
-  }
-  return false;
-}
-
 void DuplicateIndex::add(const LogRecord& record) {
   const int minutes = minutesOf(record);
   if (minutes == kNoTime) return;  // a contact without a time is like no other
@@ -97,6 +80,8 @@ void DuplicateIndex::add(const LogRecord& record) {
   ++count_;
 }
 
+// Contacts with the same key stand one after another on the probe sequence of their
+// hash, so every one of them is met before the first empty slot.
 bool DuplicateIndex::addIfNew(const LogRecord& record) {
   const int minutes = minutesOf(record);
   if (minutes == kNoTime) return true;  // never a duplicate, and never met again

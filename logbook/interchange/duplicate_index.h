@@ -13,8 +13,6 @@ class DuplicateIndex {
  public:
   // Room for about this many contacts before the table grows.
   void reserve(size_t contacts);
-  // True when a contact like this one is in the index.
-  bool contains(const LogRecord& record) const;
   void add(const LogRecord& record);
   // Adds the contact unless one like it is in the index; false when it was.
   bool addIfNew(const LogRecord& record);
