@@ -12,11 +12,14 @@ namespace kivo {
 
 namespace {
 
-std::string shown(const LogRecord& r, Field f) {
-  std::string text = r.get(f);
-  for (char& c : text)
-    if (c == '\0') c = ' ';
-  return text;
+// A field as the screen shows it (an importer's 0x00 as a blank), without a copy.
+std::string_view fieldOf(const LogRecord& r, Field f) {
+  const FieldInfo& info = fieldInfo(f);
+  return {reinterpret_cast<const char*>(r.bytes.data()) + info.offset, static_cast<size_t>(info.width)};
+}
+
+void appendShown(std::string& key, std::string_view field) {
+  for (char c : field) key.push_back(c == '\0' ? ' ' : c);
 }
 
 // Everything of a record that the update reads: the entity, the mode, the award band,
@@ -25,18 +28,23 @@ std::string shown(const LogRecord& r, Field f) {
 // change nothing again, as the marks only move forward. A comment with a "$" tag
 // sends the update on along the lines of the table, so such records get no key.
 std::string settledKey(const LogRecord& r) {
-  const std::string comments = shown(r, Field::COMMENTS);
+  std::string comments;
+  appendShown(comments, fieldOf(r, Field::COMMENTS));
   if (comments.find('$') != std::string::npos) return {};
-  const float mhz = static_cast<float>(parseNumber(r.get(Field::FREQ)));
-  const double power = parseNumber(r.get(Field::PWR));
-  std::string key = shown(r, Field::COUNTRY) + shown(r, Field::MODE) + shown(r, Field::SR).substr(1, 1);
+  const float mhz = static_cast<float>(parseNumber(fieldOf(r, Field::FREQ)));
+  const double power = parseNumber(fieldOf(r, Field::PWR));
+  std::string key;
+  key.reserve(32);
+  appendShown(key, fieldOf(r, Field::COUNTRY));
+  appendShown(key, fieldOf(r, Field::MODE));
+  appendShown(key, fieldOf(r, Field::SR).substr(1, 1));
   int band = 0;
   for (int k = 1; k <= kCategoryCount; ++k)
     if (awardCategory(k).contains(mhz)) band = k;
   key += static_cast<char>('A' + band);
   key += comments.find(" SAT") != std::string::npos ? 'S' : '-';
   key += power >= 1 && power <= 5 ? 'Q' : '-';
-  key += datedBeforeAntillesSplit(r.get(Field::DATE)) ? 'B' : 'A';
+  key += datedBeforeAntillesSplit(fieldOf(r, Field::DATE)) ? 'B' : 'A';
   const size_t hash = comments.find('#');
   if (hash != std::string::npos && mhz > 49.9f) key += "#" + comments.substr(hash + 1, 4);
   return key;
