@@ -114,8 +114,10 @@ TEST(KivoconvImport, TablesAsTheLogbookUpdatesThem) {
                          "<BAND:2>6m<MODE:2>CW<GRIDSQUARE:4>FN31<LOTW_QSL_RCVD:1>Y"};
   int i = 0;
   for (const char* more : mores)
-    for (const char* call : {"K1AB", "DL2CD", "G3EF"})
-      text += adif(call, "20240101", std::to_string(1000 + 3 * i++), more);
+    for (const char* call : {"K1AB", "DL2CD", "G3EF"}) {
+      const int minute = 3 * i++;
+      text += adif(call, "20240101", std::to_string(1000 + minute / 60 * 100 + minute % 60), more);
+    }
   writeFile("T.ADI", text);
   const std::string worked = readFile("WORKED.CFM");
   s.import({"T.ADI"}, "", false);
@@ -124,14 +126,14 @@ TEST(KivoconvImport, TablesAsTheLogbookUpdatesThem) {
   std::filesystem::remove("LOGMAIN.DAT");
   s.import({"T.ADI"});
   const std::string log = readFile("LOGMAIN.DAT");
-  ASSERT_EQ(log.size(), 18u * 144);
+  ASSERT_EQ(log.size(), 24u * 144);
   const std::string importedWorked = readFile("WORKED.CFM"), importedGrid = readFile("GRID.SQU");
   EXPECT_EQ(importedGrid, "FN31 X\r\nFN42 /\r\n");  // the last 6 m contact is confirmed
   EXPECT_NE(importedWorked, worked);
   writeFile("WORKED.CFM", worked);
   writeFile("GRID.SQU", "");
   s.lb.grid = loadGridTable("GRID.SQU");
-  for (size_t n = 0; n < 18; ++n) {
+  for (size_t n = 0; n < 24; ++n) {
     std::memcpy(s.lb.record.bytes.data(), log.data() + n * 144, 144);
     updateWorkedTables(s.lb);
   }
