@@ -114,7 +114,7 @@ TEST(KivoconvImport, TablesAsTheLogbookUpdatesThem) {
                          "<BAND:2>6m<MODE:2>CW<GRIDSQUARE:4>FN31<LOTW_QSL_RCVD:1>Y"};
   int i = 0;
   for (const char* more : mores)
-    for (const char* call : {"K1AB", "DL2CD", "G3EF"}) {
+    for (const char* call : {"K1AB", "DL2CD", "G3EF", "K9ZZ"}) {
       const int minute = 3 * i++;
       text += adif(call, "20240101", std::to_string(1000 + minute / 60 * 100 + minute % 60), more);
     }
