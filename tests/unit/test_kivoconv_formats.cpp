@@ -233,8 +233,9 @@ TEST(KivoconvContact, DefaultsMarkersAndRefusals) {
     LogRecord r;
     ASSERT_EQ(contact(std::string("<CALL:3>K1A<QSO_DATE:8>20240101<TIME_ON:4>1200") + c.adif + "<EOR>", r), "")
         << c.adif;
-    EXPECT_EQ(field(r, c.field),
-              std::string(c.value) + std::string(static_cast<size_t>(fieldInfo(c.field).width) - std::strlen(c.value), ' '))
+    EXPECT_EQ(
+        field(r, c.field),
+        std::string(c.value) + std::string(static_cast<size_t>(fieldInfo(c.field).width) - std::strlen(c.value), ' '))
         << c.adif;
   }
   LogRecord r;
