@@ -1,0 +1,77 @@
+// kivoconv at a million contacts, set against cat and cp + sync in the same run:
+// the import of an ADIF file of one record a line (tables included) against cat of
+// that file, and the export of the log against cp + sync of the log. Run on demand:
+//   cmake -S . -B build -DKIVO_BENCH=ON && cmake --build build --target kivoconv_bench
+//   build/bench/kivoconv_bench [records [repeats]]   (1000000 3)
+#include <algorithm>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "bench_support.h"
+#include "logbook/interchange/log_export.h"
+#include "logbook/interchange/log_import.h"
+
+using namespace kivo;
+using namespace kivo::bench;
+
+namespace {
+
+// Calls of many prefixes and entities, as a large log of a DX station holds them.
+void writeAdif(const std::string& name, long long records) {
+  static const char* prefixes[] = {"K", "W", "N", "DL", "G", "JA", "VK", "UA", "EA", "I", "F", "PY", "ZL", "SP", "OK"};
+  std::ofstream out(name, std::ios::binary);
+  out << "Generated for the benchmark\r\n<ADIF_VER:5>3.1.4\r\n<EOH>\r\n";
+  for (long long i = 1; i <= records; ++i) {
+    const unsigned long long h = static_cast<unsigned long long>(i) * 2654435761ull;
+    const std::string call = std::string(prefixes[h % 15]) + std::to_string(h % 10) + char('A' + (h >> 8) % 26) +
+                             char('A' + (h >> 13) % 26) + char('A' + (h >> 18) % 26);
+    const std::string date = std::to_string(1990 + (h >> 24) % 35) + "0" + std::to_string(1 + (h >> 30) % 9) + "1" +
+                             std::to_string((h >> 34) % 10);
+    char time[8];
+    std::snprintf(time, sizeof time, "%02llu%02llu", (h >> 38) % 24, (h >> 44) % 60);
+    out << "<call:" << call.size() << '>' << call << " <gridsquare:4>FN42 <mode:3>FT8 <rst_sent:3>-05 "
+        << "<rst_rcvd:3>-12 <qso_date:8>" << date << " <time_on:4>" << time << " <band:3>30m <freq:9>10.137129 "
+        << "<station_callsign:5>EI3KF <tx_pwr:2>10 <eor>\r\n";
+  }
+}
+
+double median(std::vector<double> v) {
+  std::sort(v.begin(), v.end());
+  return v[v.size() / 2];
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const long long records = argc > 1 ? std::atoll(argv[1]) : 1000000;
+  const int repeats = argc > 2 ? std::atoi(argv[2]) : 3;
+  ScratchDir dir;
+  writeTables();
+  writeAdif("LINES.ADI", records);
+  std::vector<double> cats, imports, copies, exports;
+  long long added = 0;
+  for (int k = 0; k < repeats; ++k) {
+    cats.push_back(catFile("LINES.ADI"));
+    std::remove("LOGMAIN.DAT");
+    std::ofstream("WORKED.CFM") << "TABLE\r\nEND\r\n";
+    std::ofstream("GRID.SQU") << "";
+    ScriptedTerminal terminal;
+    Console console(terminal);
+    Logbook lb(console);
+    ImportRequest request;
+    request.inputs = {"LINES.ADI"};
+    imports.push_back(timeIt([&] { added = importContacts(request, lb, nullptr)[0].added; }));
+    copies.push_back(copyAndSync("LOGMAIN.DAT", "COPY.DAT"));
+    ExportRequest out;
+    out.output = "OUT.ADI";
+    out.timestamp = "20261208 120000";
+    exports.push_back(timeIt([&] { exportLog(out); }));
+  }
+  std::printf("%lld records in the file, %lld added (%lld MB of ADIF)\n", records, added,
+              fileLength("LINES.ADI") >> 20);
+  row("kivoconv import, tables too", records, median(imports), median(cats), "cat");
+  row("kivoconv export", records, median(exports), median(copies), "cp + sync");
+  return 0;
+}

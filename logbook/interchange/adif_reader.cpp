@@ -1,0 +1,124 @@
+#include "logbook/interchange/adif_reader.h"
+
+#include <cstring>
+
+namespace kivo {
+
+namespace {
+
+constexpr size_t kMaxLength = 1u << 30;
+
+bool isNameByte(unsigned char c) { return c > ' ' && c != ':' && c != '<' && c != '>' && c != 0x7F; }
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+// A value must not end inside a UTF-8 character: a writer that counted characters,
+// or cut the text short, would otherwise leave half a letter. The value is widened
+// to the end of the character it cuts; a byte that starts no complete sequence
+// (Latin-1 text) is left as it is.
+size_t endOfCharacter(std::string_view text, size_t start, size_t end) {
+  size_t lead = end;
+  int back = 0;
+  while (lead > start && back < 3 && (static_cast<unsigned char>(text[lead - 1]) & 0xC0) == 0x80) --lead, ++back;
+  if (lead == start) return end;
+  const auto c = static_cast<unsigned char>(text[lead - 1]);
+  const size_t need = c >= 0xF0 && c < 0xF8 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
+  const size_t have = end - (lead - 1);
+  if (need <= have) return end;
+  size_t wanted = lead - 1 + need;
+  for (size_t i = end; i < wanted; ++i)
+    if (i >= text.size() || (static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) return end;
+  return wanted;
+}
+
+}  // namespace
+
+bool sameAdifName(std::string_view name, std::string_view upperName) {
+  if (name.size() != upperName.size()) return false;
+  for (size_t i = 0; i < name.size(); ++i) {
+    char c = name[i];
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    if (c != upperName[i]) return false;
+  }
+  return true;
+}
+
+std::string_view AdifRecord::value(std::string_view upperName) const {
+  for (size_t i = fields.size(); i-- > 0;)
+    if (sameAdifName(fields[i].name, upperName)) return fields[i].value;
+  return {};
+}
+
+// Reads the tag at pos_ (a "<"). A "<" that starts no tag of the grammar is text
+// outside the values and is passed over.
+AdifScanner::Tag AdifScanner::readTag(AdifField& field) {
+  const size_t open = pos_;
+  size_t p = open + 1;
+  while (p < text_.size() && isNameByte(static_cast<unsigned char>(text_[p]))) ++p;
+  const std::string_view name = text_.substr(open + 1, p - open - 1);
+  pos_ = open + 1;
+  if (name.empty() || p >= text_.size()) return Tag::None;
+  if (text_[p] == '>') {
+    pos_ = p + 1;
+    if (sameAdifName(name, "EOR")) return Tag::EndOfRecord;
+    if (sameAdifName(name, "EOH")) return Tag::EndOfHeader;
+    return Tag::None;  // a tag without a length (LOTW's <APP_LoTW_EOF>) carries nothing
+  }
+  if (text_[p] != ':') return Tag::None;
+  size_t length = 0;
+  const size_t digits = ++p;
+  while (p < text_.size() && isDigit(text_[p])) {
+    length = length < kMaxLength ? length * 10 + static_cast<size_t>(text_[p] - '0') : length;
+    ++p;
+  }
+  if (p == digits || p >= text_.size()) return Tag::None;
+  if (text_[p] == ':') {  // the type indicator, which the reader does not need
+    ++p;
+    while (p < text_.size() && isNameByte(static_cast<unsigned char>(text_[p]))) ++p;
+  }
+  if (p >= text_.size() || text_[p] != '>') return Tag::None;
+  const size_t start = p + 1;
+  size_t end = length > text_.size() - start ? text_.size() : start + length;
+  end = endOfCharacter(text_, start, end);
+  field = {name, text_.substr(start, end - start)};
+  pos_ = end;
+  return Tag::Field;
+}
+
+bool AdifScanner::next(AdifRecord& record) {
+  record.fields.clear();
+  while (pos_ < text_.size()) {
+    const void* lt = std::memchr(text_.data() + pos_, '<', text_.size() - pos_);
+    if (!lt) break;
+    const size_t at = static_cast<size_t>(static_cast<const char*>(lt) - text_.data());
+    pos_ = at;
+    AdifField field;
+    switch (readTag(field)) {
+      case Tag::None: break;
+      case Tag::Field:
+        if (record.fields.empty()) record.begin = at;
+        record.fields.push_back(field);
+        record.end = pos_;
+        break;
+      case Tag::EndOfHeader:
+        // Only a header before every record counts; a stray <EOH> later is text.
+        if (!recordSeen_) {
+          header_ = std::move(record.fields);
+          record.fields.clear();
+        }
+        break;
+      case Tag::EndOfRecord:
+        if (record.fields.empty()) break;  // an <EOR> after nothing adds nothing
+        recordSeen_ = true;
+        record.end = pos_;
+        return true;
+    }
+  }
+  pos_ = text_.size();
+  // Fields after the last <EOR> are a record cut short only when they name a station;
+  // otherwise they are what a header without <EOH> left (LOTW's empty reply).
+  if (record.value("CALL").empty()) return false;
+  recordSeen_ = true;
+  return true;
+}
+
+}  // namespace kivo

@@ -1,0 +1,381 @@
+#include "logbook/interchange/contact_import.h"
+
+#include <array>
+#include <charconv>
+#include <cstdio>
+
+#include "common/text.h"
+#include "logbook/interchange/adif_bands.h"
+#include "logbook/interchange/adif_modes.h"
+#include "logbook/interchange/cabrillo_tokens.h"
+#include "logbook/interchange/outside_text.h"
+
+namespace kivo {
+
+namespace {
+
+constexpr size_t kStationWidth = 16;
+
+std::string_view trimmed(std::string_view text) {
+  while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.back() == '\r' || text.back() == '\n'))
+    text.remove_suffix(1);
+  while (!text.empty() && (text.front() == ' ' || text.front() == '\t' || text.front() == '\r' || text.front() == '\n'))
+    text.remove_prefix(1);
+  return text;
+}
+
+bool allDigits(std::string_view text) {
+  if (text.empty()) return false;
+  for (char c : text)
+    if (c < '0' || c > '9') return false;
+  return true;
+}
+
+int number(std::string_view digits) {
+  int n = 0;
+  std::from_chars(digits.data(), digits.data() + digits.size(), n);
+  return n;
+}
+
+// A text value as typed on the screen: the code page's characters, letters in upper
+// case, blanks at the end dropped.
+std::string typedText(std::string_view value) {
+  bool plain = true;  // ASCII without control characters, as nearly every value is
+  for (char c : value) plain = plain && c >= ' ' && c < 0x7F;
+  std::string text = plain ? upperCase(value) : upperCase(codePageText(value));
+  text.erase(text.find_last_not_of(' ') + 1);
+  return text;
+}
+
+std::string typedWord(std::string_view value) {
+  std::string text = typedText(value);
+  text.erase(0, text.find_first_not_of(' '));
+  return text;
+}
+
+// The mode of the record before, when this one has the same MODE and SUBMODE: a log
+// holds long runs of one mode.
+std::string cachedModeCode(std::string_view mode, std::string_view submode) {
+  thread_local std::string lastMode, lastSubmode, lastCode;
+  if (mode != lastMode || submode != lastSubmode) {
+    lastMode = mode;
+    lastSubmode = submode;
+    lastCode = modeCode(typedWord(mode), typedWord(submode));
+  }
+  return lastCode;
+}
+
+// The report a contact without one is given: 59 for the phone modes, 599 otherwise.
+std::string defaultReport(std::string_view mode) {
+  return mode == "SSB" || mode == "FM" || mode == "AM" ? "59" : "599";
+}
+
+// TX_PWR as a number without its unit ("2W" is 2), fitted to the four characters.
+std::string powerField(std::string_view value) {
+  value = trimmed(value);
+  size_t end = 0;
+  bool point = false;
+  while (end < value.size() && ((value[end] >= '0' && value[end] <= '9') || (value[end] == '.' && !point))) {
+    point = point || value[end] == '.';
+    ++end;
+  }
+  const std::string_view digits = value.substr(0, end);
+  if (digits.empty() || digits == ".") return {};
+  if (digits.size() <= 4) return std::string(digits);
+  const double watts = parseNumber(digits);
+  if (watts > 9999) return "9999";
+  return std::to_string(roundHalfEven(watts));
+}
+
+bool says(std::string_view value, bool verifiedToo) {
+  value = trimmed(value);
+  if (value.empty()) return false;
+  const char c = upperChar(value[0]);
+  return c == 'Y' || (verifiedToo && c == 'V');
+}
+
+char qslMark(bool card, bool lotw) { return card && lotw ? 'B' : card ? 'X' : lotw ? 'L' : ' '; }
+
+// The comment with the markers the award tables read: "#" and the square, and " SAT"
+// for a satellite contact, each unless the comment holds it already. The comment
+// gives way to them at the 38th character, so that they are never cut off.
+std::string commentsWithMarkers(std::string comment, std::string_view grid, bool satellite) {
+  std::string markers;
+  if (grid.size() >= 4) {
+    const std::string square = "#" + upperCase(codePageText(grid.substr(0, 4)));
+    if (comment.find(square) == std::string::npos) markers = square;
+  }
+  if (satellite && comment.find(" SAT") == std::string::npos) markers += " SAT";
+  const size_t width = static_cast<size_t>(fieldInfo(Field::COMMENTS).width);
+  if (markers.empty()) return comment.substr(0, width);
+  const std::string gap = comment.empty() || markers[0] == ' ' ? "" : " ";
+  comment = comment.substr(0, width - markers.size() - gap.size());
+  comment.erase(comment.find_last_not_of(' ') + 1);
+  return comment + (comment.empty() ? "" : gap) + markers;
+}
+
+struct Contact {
+  std::string date, freq, mode, power, time, station, sent, received, off, sr, comments;
+};
+
+std::string checkCall(const std::string& station) {
+  if (station.empty()) return "no call";
+  if (station.size() > kStationWidth) return "a call longer than 16 characters";
+  return {};
+}
+
+void store(const Contact& c, EntityFill& entities, LogRecord& out) {
+  out.clear();
+  out.set(Field::DATE, c.date);
+  out.set(Field::FREQ, c.freq);
+  out.set(Field::MODE, c.mode);
+  out.set(Field::PWR, c.power);
+  out.set(Field::TIME, c.time);
+  out.set(Field::STATION, c.station);
+  out.set(Field::SN, c.sent);
+  out.set(Field::RD, c.received);
+  out.set(Field::TOFF, c.off.empty() ? c.time : c.off);
+  out.set(Field::COUNTRY, entities.country(c.station));
+  out.set(Field::SR, c.sr);
+  out.set(Field::COMMENTS, c.comments);
+  out.setSeparators();
+}
+
+enum Slot {
+  kCall,
+  kDate,
+  kTimeOn,
+  kTimeOff,
+  kFreq,
+  kBand,
+  kMode,
+  kSubmode,
+  kPower,
+  kSent,
+  kReceived,
+  kQslSent,
+  kQslReceived,
+  kLotwSent,
+  kLotwReceived,
+  kComment,
+  kGrid,
+  kPropagation,
+  kSlots
+};
+constexpr std::string_view kSlotNames[kSlots] = {"CALL",     "QSO_DATE",   "TIME_ON",  "TIME_OFF",      "FREQ",
+                                                 "BAND",     "MODE",       "SUBMODE",  "TX_PWR",        "RST_SENT",
+                                                 "RST_RCVD", "QSL_SENT",   "QSL_RCVD", "LOTW_QSL_SENT", "LOTW_QSL_RCVD",
+                                                 "COMMENT",  "GRIDSQUARE", "PROP_MODE"};
+
+// The values the record needs, by slot; the last of a name counts.
+std::array<std::string_view, kSlots> slots(const AdifRecord& record) {
+  std::array<std::string_view, kSlots> values{};
+  for (const AdifField& f : record.fields)
+    for (int s = 0; s < kSlots; ++s)
+      if (sameAdifName(f.name, kSlotNames[s])) {
+        values[static_cast<size_t>(s)] = f.value;
+        break;
+      }
+  return values;
+}
+
+}  // namespace
+
+EntityFill::EntityFill(const CountryTable& table) : table_(table) {
+  for (const CountryEntry& e : table.entries)
+    if (!e.kind.empty() && e.kind[0] == '%') byPrefix_ = false;
+}
+
+std::string EntityFill::country(std::string_view station) {
+  const std::string_view call = station.substr(0, station.find(' '));
+  const bool plain = !call.empty() && call.find('/') == std::string_view::npos;
+  const size_t width = static_cast<size_t>(fieldInfo(Field::COUNTRY).width);
+  // Without a slash, a call longer than four characters is looked up by its first
+  // four alone: no rule of the table reads further (only a "%" entry, which takes
+  // the name from the call itself, and then every call is looked up on its own).
+  if (plain && (call.size() <= 4 || byPrefix_)) {
+    const bool prefix = call.size() > 4;
+    uint64_t key = prefix ? 5 : call.size();  // the length, or 5 for "the first four of a longer call"
+    for (size_t i = 0; i < 4 && i < call.size(); ++i)
+      key |= static_cast<uint64_t>(static_cast<unsigned char>(call[i])) << (8 * i + 8);
+    if (const std::string* name = findShort(key)) return *name;
+    return addShort(key, lookupEntity(startingWith(call[0]), call).substr(0, width));
+  }
+  auto it = known_.find(std::string(call));
+  if (it == known_.end()) {
+    const CountryTable& table = plain ? startingWith(call[0]) : table_;
+    it = known_.emplace(std::string(call), lookupEntity(table, call).substr(0, width)).first;
+  }
+  return it->second;
+}
+
+namespace {
+uint64_t mixed(uint64_t key) {
+  key ^= key >> 33;
+  key *= 0xff51afd7ed558ccdull;
+  return key ^ (key >> 33);
+}
+}  // namespace
+
+const std::string* EntityFill::findShort(uint64_t key) const {
+  const size_t mask = shortSlots_.size() - 1;
+  for (size_t i = mixed(key) & mask; shortSlots_[i].second != 0; i = (i + 1) & mask)
+    if (shortSlots_[i].first == key) return &shortNames_[shortSlots_[i].second - 1];
+  return nullptr;
+}
+
+const std::string& EntityFill::addShort(uint64_t key, std::string name) {
+  shortNames_.push_back(std::move(name));
+  if (shortNames_.size() * 2 > shortSlots_.size()) {
+    std::vector<std::pair<uint64_t, uint32_t>> old(shortSlots_.size() * 2);
+    old.swap(shortSlots_);
+    for (const auto& slot : old)
+      if (slot.second != 0) {
+        size_t i = mixed(slot.first) & (shortSlots_.size() - 1);
+        while (shortSlots_[i].second != 0) i = (i + 1) & (shortSlots_.size() - 1);
+        shortSlots_[i] = slot;
+      }
+  }
+  size_t i = mixed(key) & (shortSlots_.size() - 1);
+  while (shortSlots_[i].second != 0) i = (i + 1) & (shortSlots_.size() - 1);
+  shortSlots_[i] = {key, static_cast<uint32_t>(shortNames_.size())};
+  return shortNames_.back();
+}
+
+// Without a slash in the call, an entry can match only when its pattern begins with
+// the call's first character or a star, or with a blank (an empty prefix, which
+// matches every call).
+const CountryTable& EntityFill::startingWith(char first) {
+  auto& table = byFirst_[static_cast<unsigned char>(first)];
+  if (!table) {
+    table = std::make_unique<CountryTable>();
+    for (const CountryEntry& e : table_.entries)
+      if (e.prefix.empty() || e.prefix[0] == first || e.prefix[0] == '*' || e.prefix[0] == ' ')
+        table->entries.push_back(e);
+  }
+  return *table;
+}
+
+bool isLotwReport(const std::vector<AdifField>& header) {
+  for (const AdifField& f : header)
+    if (sameAdifName(f.name, "PROGRAMID") && sameAdifName(trimmed(f.value), "LOTW")) return true;
+  return false;
+}
+
+std::string logDate(std::string_view yyyymmdd) {
+  yyyymmdd = trimmed(yyyymmdd);
+  if (yyyymmdd.size() != 8 || !allDigits(yyyymmdd)) return {};
+  const int year = number(yyyymmdd.substr(0, 4));
+  const int month = number(yyyymmdd.substr(4, 2));
+  const int day = number(yyyymmdd.substr(6, 2));
+  static constexpr int kDays[12] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  if (month < 1 || month > 12 || day < 1 || day > kDays[month - 1]) return {};
+  if (month == 2 && day == 29 && !(year % 4 == 0 && (year % 100 != 0 || year % 400 == 0))) return {};
+  auto two = [](int n) { return std::string{static_cast<char>('0' + n / 10), static_cast<char>('0' + n % 10)}; };
+  return two(day) + " " + std::string(kMonthNames[static_cast<size_t>(month - 1)]) + " " + two(year % 100);
+}
+
+std::string logTime(std::string_view hhmm) {
+  hhmm = trimmed(hhmm);
+  if ((hhmm.size() != 4 && hhmm.size() != 6) || !allDigits(hhmm)) return {};
+  if (number(hhmm.substr(0, 2)) > 23 || number(hhmm.substr(2, 2)) > 59) return {};
+  if (hhmm.size() == 6 && number(hhmm.substr(4, 2)) > 59) return {};
+  return std::string(hhmm.substr(0, 4));
+}
+
+std::string adifContact(const AdifRecord& record, const ImportDefaults& defaults, EntityFill& entities,
+                        LogRecord& out) {
+  const auto v = slots(record);
+  Contact c;
+  c.station = typedWord(v[kCall]);
+  if (std::string why = checkCall(c.station); !why.empty()) return why;
+  c.date = logDate(v[kDate]);
+  if (c.date.empty()) return "no date that can be read";
+  c.time = logTime(v[kTimeOn]);
+  if (c.time.empty()) return "no time that can be read";
+  c.off = logTime(v[kTimeOff]);
+  c.freq = frequencyField(v[kFreq]);
+  if (c.freq.empty())
+    if (const AdifBand* band = bandNamed(v[kBand])) c.freq = band->frequency;
+  c.mode = cachedModeCode(v[kMode], v[kSubmode]);
+  c.power = powerField(v[kPower]);
+  if (c.power.empty()) c.power = defaults.power;
+  c.sent = typedWord(v[kSent]);
+  c.received = typedWord(v[kReceived]);
+  if (c.sent.empty()) c.sent = defaultReport(c.mode);
+  if (c.received.empty()) c.received = defaultReport(c.mode);
+  bool cardSent = says(v[kQslSent], false), cardReceived = says(v[kQslReceived], true);
+  bool lotwSent = says(v[kLotwSent], false), lotwReceived = says(v[kLotwReceived], true);
+  if (defaults.qslFieldsAreLotw) {
+    lotwSent = lotwSent || cardSent;
+    lotwReceived = lotwReceived || cardReceived;
+    cardSent = cardReceived = false;
+  }
+  c.sr = {qslMark(cardSent, lotwSent), qslMark(cardReceived, lotwReceived)};
+  c.comments =
+      commentsWithMarkers(typedText(v[kComment]), trimmed(v[kGrid]), sameAdifName(trimmed(v[kPropagation]), "SAT"));
+  store(c, entities, out);
+  return {};
+}
+
+namespace {
+
+std::string cabrilloFrequency(std::string_view frequency) {
+  if (std::string_view band = cabrilloBand(frequency); !band.empty()) return std::string(bandNamed(band)->frequency);
+  if (allDigits(frequency) && frequency.size() >= 4) {  // kHz: the point goes three digits from the right
+    std::string mhz(frequency.substr(0, frequency.size() - 3));
+    mhz += '.';
+    mhz += frequency.substr(frequency.size() - 3);
+    return frequencyField(mhz);
+  }
+  return {};
+}
+
+std::string cabrilloMode(std::string_view mode) {
+  if (sameAdifName(mode, "CW")) return "CW";
+  if (sameAdifName(mode, "PH")) return "SSB";
+  if (sameAdifName(mode, "FM")) return "FM";
+  if (sameAdifName(mode, "RY")) return "RTTY";
+  if (sameAdifName(mode, "DG")) return "DATA";
+  return {};
+}
+
+// A signal report: RS or RST, readability 1-5 and strength 1-9 (tone 1-9).
+bool isReport(std::string_view t) {
+  if ((t.size() != 2 && t.size() != 3) || !allDigits(t)) return false;
+  return t[0] >= '1' && t[0] <= '5' && t[1] >= '1' && (t.size() == 2 || t[2] >= '1');
+}
+
+std::string reportOf(const std::vector<std::string_view>& exchange, const std::string& mode) {
+  return !exchange.empty() && isReport(exchange[0]) ? std::string(exchange[0]) : defaultReport(mode);
+}
+
+}  // namespace
+
+std::string cabrilloContact(std::string_view line, const ImportDefaults& defaults, EntityFill& entities,
+                            LogRecord& out) {
+  CabrilloQso q;
+  if (!splitCabrilloQso(line, q)) return "a QSO line without both calls";
+  Contact c;
+  c.station = typedWord(q.receivedCall);
+  if (std::string why = checkCall(c.station); !why.empty()) return why;
+  std::string digits(q.date);
+  if (digits.size() == 10 && digits[4] == '-' && digits[7] == '-')
+    digits = digits.substr(0, 4) + digits.substr(5, 2) + digits.substr(8, 2);
+  c.date = logDate(digits);
+  if (c.date.empty()) return "no date that can be read";
+  c.time = q.time.size() == 4 ? logTime(q.time) : std::string();
+  if (c.time.empty()) return "no time that can be read";
+  c.freq = cabrilloFrequency(q.frequency);
+  c.mode = cabrilloMode(q.mode);
+  c.power = defaults.power;
+  c.sent = reportOf(q.sentExchange, c.mode);
+  c.received = reportOf(q.receivedExchange, c.mode);
+  c.sr = "  ";
+  for (std::string_view token : q.receivedExchange) c.comments += (c.comments.empty() ? "" : " ") + typedWord(token);
+  c.comments = c.comments.substr(0, static_cast<size_t>(fieldInfo(Field::COMMENTS).width));
+  store(c, entities, out);
+  return {};
+}
+
+}  // namespace kivo

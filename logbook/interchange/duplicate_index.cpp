@@ -1,0 +1,104 @@
+#include "logbook/interchange/duplicate_index.h"
+
+#include <cstdlib>
+#include <cstring>
+
+#include "common/text.h"
+#include "logbook/interchange/adif_bands.h"
+
+namespace kivo {
+
+namespace {
+
+constexpr int kNoTime = -10000;
+constexpr int kTolerance = 2;
+
+void copyShown(char* to, const LogRecord& record, Field f) {
+  const FieldInfo& info = fieldInfo(f);
+  for (int i = 0; i < info.width; ++i) {
+    const char c = static_cast<char>(record.bytes[static_cast<size_t>(info.offset + i)]);
+    to[i] = c == '\0' ? ' ' : c;  // an importer's 0x00 padding shows as a blank
+  }
+}
+
+float frequencyOf(const LogRecord& record) {
+  const FieldInfo& info = fieldInfo(Field::FREQ);
+  return static_cast<float>(parseNumber(std::string_view(
+      reinterpret_cast<const char*>(record.bytes.data()) + info.offset, static_cast<size_t>(info.width))));
+}
+
+}  // namespace
+
+int DuplicateIndex::minutesOf(const LogRecord& record) {
+  const uint8_t* t = record.bytes.data() + fieldInfo(Field::TIME).offset;
+  for (int i = 0; i < 4; ++i)
+    if (t[i] < '0' || t[i] > '9') return kNoTime;
+  return ((t[0] - '0') * 10 + (t[1] - '0')) * 60 + (t[2] - '0') * 10 + (t[3] - '0');
+}
+
+DuplicateIndex::Key DuplicateIndex::keyOf(const LogRecord& record) {
+  Key key;
+  copyShown(key.bytes, record, Field::STATION);
+  copyShown(key.bytes + 16, record, Field::DATE);
+  copyShown(key.bytes + 25, record, Field::MODE);
+  key.bytes[29] = static_cast<char>(bandIndex(bandOf(frequencyOf(record))));
+  return key;
+}
+
+uint64_t DuplicateIndex::hashOf(const Key& key) {
+  uint64_t h = 1469598103934665603ull;  // FNV-1a
+  for (char c : key.bytes) h = (h ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+  return h ^ (h >> 29);
+}
+
+namespace {
+constexpr uint64_t kEntryBits = 0xFFFFFFFFull;
+}
+
+void DuplicateIndex::place(uint64_t hash, uint32_t entry) {
+  const size_t mask = slots_.size() - 1;
+  size_t i = hash & mask;
+  while (slots_[i] != 0) i = (i + 1) & mask;
+  slots_[i] = (hash & ~kEntryBits) | entry;
+}
+
+void DuplicateIndex::reserve(size_t contacts) {
+  size_t want = 16;
+  while (want < contacts * 2) want *= 2;
+  if (want <= slots_.size()) return;
+  slots_.assign(want, 0);
+  entries_.reserve(contacts);
+  for (size_t e = 0; e < entries_.size(); ++e) place(hashOf(entries_[e].key), static_cast<uint32_t>(e + 1));
+}
+
+void DuplicateIndex::add(const LogRecord& record) {
+  const int minutes = minutesOf(record);
+  if (minutes == kNoTime) return;  // a contact without a time is like no other
+  if ((count_ + 1) * 2 > slots_.size()) reserve(slots_.empty() ? 8 : slots_.size());
+  entries_.push_back({keyOf(record), static_cast<int16_t>(minutes)});
+  place(hashOf(entries_.back().key), static_cast<uint32_t>(entries_.size()));
+  ++count_;
+}
+
+// Contacts with the same key stand one after another on the probe sequence of their
+// hash, so every one of them is met before the first empty slot.
+bool DuplicateIndex::addIfNew(const LogRecord& record) {
+  const int minutes = minutesOf(record);
+  if (minutes == kNoTime) return true;  // never a duplicate, and never met again
+  if ((count_ + 1) * 2 > slots_.size()) reserve(slots_.empty() ? 8 : slots_.size());
+  const Key key = keyOf(record);
+  const uint64_t hash = hashOf(key);
+  const size_t mask = slots_.size() - 1;
+  size_t i = hash & mask;
+  for (; slots_[i] != 0; i = (i + 1) & mask) {
+    if ((slots_[i] & ~kEntryBits) != (hash & ~kEntryBits)) continue;
+    const Entry& e = entries_[(slots_[i] & kEntryBits) - 1];
+    if (e.key == key && std::abs(e.minutes - minutes) <= kTolerance) return false;
+  }
+  entries_.push_back({key, static_cast<int16_t>(minutes)});
+  slots_[i] = (hash & ~kEntryBits) | static_cast<uint32_t>(entries_.size());
+  ++count_;
+  return true;
+}
+
+}  // namespace kivo

@@ -1,0 +1,46 @@
+#include "logbook/interchange/whole_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+
+namespace kivo {
+
+bool readWholeBytes(const std::string& path, std::string& bytes, int& error) {
+  bytes.clear();
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
+    error = errno;
+    return false;
+  }
+  struct stat st;
+  if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+    error = S_ISDIR(st.st_mode) ? EISDIR : errno;
+    ::close(fd);
+    return false;
+  }
+  // Read straight into the text, in large pieces; a file that grows meanwhile, or one
+  // whose size is not known (a pipe), grows the text as it goes.
+  size_t done = 0;
+  bytes.resize(S_ISREG(st.st_mode) && st.st_size > 0 ? static_cast<size_t>(st.st_size) : size_t{1} << 16);
+  while (true) {
+    if (done == bytes.size()) bytes.resize(bytes.size() * 2);
+    const ssize_t got = ::read(fd, bytes.data() + done, std::min(bytes.size() - done, size_t{1} << 24));
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) {
+      error = errno;
+      ::close(fd);
+      return false;
+    }
+    if (got == 0) break;
+    done += static_cast<size_t>(got);
+  }
+  bytes.resize(done);
+  ::close(fd);
+  return true;
+}
+
+}  // namespace kivo
