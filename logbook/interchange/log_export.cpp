@@ -10,8 +10,8 @@
 #include "common/files.h"
 #include "logbook/interchange/adif_writer.h"
 #include "logbook/interchange/log_import.h"
-#include "logbook/interchange/station_file.h"
 #include "logbook/interchange/whole_file.h"
+#include "logbook/records/station_settings.h"
 
 namespace kivo {
 

@@ -4,21 +4,24 @@
 
 namespace kivo {
 
-void loadStationSettings(Logbook& lb) {
-  for (std::string* v : lb.settings.values()) v->clear();
+StationSettings readStationSettings(const std::string& path) {
+  StationSettings settings;
   // Read under the file-error trap: a missing or unreadable file leaves the values empty.
   std::string bytes;
   try {
-    bytes = readWholeFile(kSettingsFile, kMaxTableBytes);
+    bytes = readWholeFile(path, kMaxTableBytes);
   } catch (const FileTooLarge&) {
     throw;
   } catch (const RuntimeError&) {
-    return;
+    return settings;
   }
   InputItemReader items(std::move(bytes));
-  for (std::string* v : lb.settings.values())
+  for (std::string* v : settings.values())
     if (!items.next(*v)) break;
+  return settings;
 }
+
+void loadStationSettings(Logbook& lb) { lb.settings = readStationSettings(kSettingsFile); }
 
 void saveStationSettings(const Logbook& lb) {
   std::string bytes;

@@ -5,7 +5,10 @@
 
 namespace kivo {
 
-// A missing or unreadable file leaves every value empty.
+// The values of a settings file; all empty when it is missing or cannot be read. A
+// file larger than any settings file is runtime error 3.
+StationSettings readStationSettings(const std::string& path);
+// KIVOLOG.INI into the state object, as readStationSettings reads it.
 void loadStationSettings(Logbook& lb);
 void saveStationSettings(const Logbook& lb);
 
