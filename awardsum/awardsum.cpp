@@ -49,23 +49,37 @@ void printAt(Console& console, int row, int column, const std::string& text) {
   console.print(text);
 }
 
+// Between two looks at the keyboard and the mouse while the totals are shown.
+constexpr int kKeyPollMs = 10;
+
+// The layout of the summary: a caption row, a row per category from row 3, the
+// three pairs of totals in their columns, the totals rows and the key prompt.
+constexpr int kFirstCategoryRow = 3;
+constexpr int kWorkedColumn = 33;
+constexpr int kConfirmedColumn = 48;
+constexpr int kCreditColumn = 63;
+constexpr int kBandTotalsRow = 22;
+constexpr int kDxccTotalRow = 23;
+constexpr int kGridTotalsRow = 24;
+constexpr int kPromptRow = 25;
+
 void showTotals(Console& console, const AwardTotals& t) {
   printAt(console, 1, 1, "                                WORKED       CONFIRMED      DXCC CREDIT");
   for (int k = 1; k <= kCategoryCount; ++k) {
     size_t i = static_cast<size_t>(k - 1);
     const MarkCounts& all = t.all[i];
     const MarkCounts& gone = t.deleted[i];
-    int row = k + 2;
+    int row = kFirstCategoryRow + k - 1;
     printAt(console, row, 1, awardCategory(k).caption);
-    printAt(console, row, 33, pair(all.worked, all.worked - gone.worked));
-    printAt(console, row, 48, pair(all.confirmed, all.confirmed - gone.confirmed));
-    printAt(console, row, 63, pair(all.credited, all.credited - gone.credited));
+    printAt(console, row, kWorkedColumn, pair(all.worked, all.worked - gone.worked));
+    printAt(console, row, kConfirmedColumn, pair(all.confirmed, all.confirmed - gone.confirmed));
+    printAt(console, row, kCreditColumn, pair(all.credited, all.credited - gone.credited));
   }
-  printAt(console, 22, 1,
+  printAt(console, kBandTotalsRow, 1,
           "TOTAL BAND COUNTRIES (160-6) " + basicNumber(t.bands.worked) + "/" + basicNumber(t.bands.confirmed) + "/" +
               basicNumber(t.bands.credited) + " Chall " + basicNumber(t.challenge.worked) + "/" +
               basicNumber(t.challenge.confirmed) + "/" + basicNumber(t.challenge.credited));
-  printAt(console, 23, 1, "TOTAL ARRL DXCC COUNTRIES  " + pair(t.entities, t.entities - t.deletedEntities));
+  printAt(console, kDxccTotalRow, 1, "TOTAL ARRL DXCC COUNTRIES  " + pair(t.entities, t.entities - t.deletedEntities));
 }
 
 bool clickedExit(Console& console) {
@@ -108,19 +122,19 @@ AwardTotals countWorkedTable(const std::string& path) {
 
 int runAwardSum(Console& console, const std::vector<std::string>& args) {
   AwardSumFiles files = parseAwardSumCommandLine(args);
-  console.color(14, 1);
+  console.color(palette::kCaptions);
   console.cls();
   showTotals(console, countWorkedTable(files.worked));
   // The totals stay in view even when the grid file turns out to be missing.
   console.terminal().show(console.screen());
   GridTotals grid = countGridSquares(files.grid);
   printAt(
-      console, 24, 1,
+      console, kGridTotalsRow, 1,
       "TOTAL VHF GRID SQUARES WORKED IS " + basicNumber(grid.worked) + " CONFIRMED IS " + basicNumber(grid.confirmed));
-  printAt(console, 25, 1, "Press any key or click this word EXIT to exit");
+  printAt(console, kPromptRow, 1, "Press any key or click this word EXIT to exit");
   while (true) {
     if (!console.inkey().empty()) break;
-    console.pause(10);
+    console.pause(kKeyPollMs);
     if (clickedExit(console)) break;
   }
   return 0;

@@ -220,15 +220,21 @@ bool categoryApplies(const TableContact& c, int k) { return applies(c, k); }
 
 bool advanceMark(char& cell, char received) { return advance(cell, received); }
 
+// 10 OCT 2010: the Netherlands Antilles were dissolved and their four Caribbean
+// entities began to count.
+constexpr long long kSplitYear = 2010;
+constexpr int kSplitMonth = 10;
+constexpr long long kSplitDay = 10;
+
 bool datedBeforeAntillesSplit(std::string_view date) {
   auto part = [&](size_t at, size_t n) { return at < date.size() ? date.substr(at, n) : std::string_view(); };
   long long day = roundHalfEven(parseNumber(part(0, 2)));
   long long yy = roundHalfEven(parseNumber(part(7, 2)));
   long long year = yy < 50 ? 2000 + yy : 1900 + yy;
   const int month = monthNumber(part(3, 3));  // unknown: 0, before January
-  if (year != 2010) return year < 2010;
-  if (month != 10) return month < 10;
-  return day < 10;
+  if (year != kSplitYear) return year < kSplitYear;
+  if (month != kSplitMonth) return month < kSplitMonth;
+  return day < kSplitDay;
 }
 
 void EntityNameIndex::clear() {
