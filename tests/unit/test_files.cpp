@@ -131,7 +131,9 @@ TEST(Files, RecordFileReadsZerosPastTheEnd) {
   EXPECT_THROW(f.write(1, rec), RuntimeError);
 }
 
+namespace {
 int errorOf(const std::function<void()>& step) { return testing::errorNumberOf<RuntimeError>(step); }
+}  // namespace
 
 TEST(Files, WritesPastAFileSizeLimitFailAndLeaveNoPieceOfARecord) {
   TempDir dir;

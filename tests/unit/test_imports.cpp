@@ -220,7 +220,7 @@ TEST(AdifImport, ProgressLinesEndTheScreenAsIfEachWasPrinted) {
     for (int r = 1; r <= expected.rows(); ++r)
       for (int col = 1; col <= Screen::kColumns; ++col)
         ASSERT_EQ(terminal.atEnd.cellAt(r, col), expected.cellAt(r, col)) << c.lines << " at " << r << "," << col;
-    EXPECT_EQ(readFile("NEW.DAT").size(), (c.lines + 1) / 2 * 144u);
+    EXPECT_EQ(readFile("NEW.DAT").size(), static_cast<size_t>((c.lines + 1) / 2) * 144u);
   }
 }
 
