@@ -59,6 +59,16 @@ bool categoryApplies(const Contact& c, int k) {
   }
 }
 
+Contact contactOf(const LogRecord& record) {
+  Contact c;
+  c.mhz = frequencyMHz(record);
+  c.satellite = shownField(record, Field::COMMENTS).find(" SAT") != std::string::npos;
+  const double power = parseNumber(record.get(Field::PWR));
+  c.qrp = power >= 1 && power <= 5;
+  c.mode = shownField(record, Field::MODE);
+  return c;
+}
+
 // The line keeps its length, so its line end and every other line stay as they are.
 void overwriteLine(const std::string& path, off_t start, const std::string& line) {
   int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
@@ -188,6 +198,8 @@ struct WorkedTableCache {
   }
 };
 
+bool categoryApplies(const LogRecord& record, int k) { return categoryApplies(contactOf(record), k); }
+
 void beginWorkedBatch(Logbook& lb) { lb.workedCache = std::make_shared<WorkedTableCache>(); }
 void endWorkedBatch(Logbook& lb) { lb.workedCache.reset(); }
 
@@ -197,13 +209,8 @@ void updateWorkedTables(Logbook& lb) {
   lb.workedUpdated = false;
 
   const std::string comments = shownField(lb.record, Field::COMMENTS);
-  Contact contact;
-  contact.mhz = frequencyMHz(lb.record);
+  const Contact contact = contactOf(lb.record);
   if (comments.find('#') != std::string::npos && contact.mhz > 49.9f) updateGridTable(lb);
-  contact.satellite = comments.find(" SAT") != std::string::npos;
-  double power = parseNumber(lb.record.get(Field::PWR));
-  contact.qrp = power >= 1 && power <= 5;
-  contact.mode = shownField(lb.record, Field::MODE);
   const std::string tag = contactTag(comments);
 
   // A single update reads the table afresh; a run of them shares one reading (the

@@ -7,10 +7,10 @@
 #include <fstream>
 #include <string>
 
-#include "common/scripted_terminal.h"
 #include "logbook/entities/worked_update.h"
 #include "logbook/frame/startup.h"
 #include "logbook/records/log_store.h"
+#include "tests/support/scripted_terminal.h"
 
 using namespace kivo;
 

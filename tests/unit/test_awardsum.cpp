@@ -2,9 +2,10 @@
 
 #include "awardsum/awardsum.h"
 #include "common/fatal.h"
-#include "common/scripted_terminal.h"
 #include "common/text.h"
-#include "test_support.h"
+#include "tests/support/file_bytes.h"
+#include "tests/support/scripted_terminal.h"
+#include "tests/support/temp_dir.h"
 
 namespace kivo {
 using testing::TempDir;

@@ -9,7 +9,9 @@
 #include "common/fatal.h"
 #include "common/files.h"
 #include "logbook/entities/country_table.h"
-#include "tests/unit/test_support.h"
+#include "tests/support/file_bytes.h"
+#include "tests/support/records.h"
+#include "tests/support/temp_dir.h"
 
 namespace kivo {
 namespace {

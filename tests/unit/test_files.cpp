@@ -7,7 +7,10 @@
 
 #include "common/fatal.h"
 #include "common/files.h"
-#include "test_support.h"
+#include "tests/support/error_number.h"
+#include "tests/support/file_bytes.h"
+#include "tests/support/file_size_limit.h"
+#include "tests/support/temp_dir.h"
 
 namespace kivo {
 using testing::readFile;

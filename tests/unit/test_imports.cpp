@@ -7,7 +7,11 @@
 
 #include "common/fatal.h"
 #include "common/text.h"
+#include "logbook/frame/browse.h"
+#include "logbook/frame/startup.h"
 #include "menu_support.h"
+#include "tests/support/error_number.h"
+#include "tests/support/file_bytes.h"
 
 namespace kivo {
 using testing::menu;

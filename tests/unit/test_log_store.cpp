@@ -4,9 +4,12 @@
 #include <unistd.h>
 
 #include "common/fatal.h"
-#include "common/scripted_terminal.h"
 #include "logbook/records/log_store.h"
-#include "test_support.h"
+#include "tests/support/file_bytes.h"
+#include "tests/support/records.h"
+#include "tests/support/scripted_terminal.h"
+#include "tests/support/station.h"
+#include "tests/support/temp_dir.h"
 
 namespace kivo {
 using testing::readFile;
@@ -14,11 +17,7 @@ using testing::TempDir;
 using testing::writeFile;
 
 namespace {
-struct Fixture {
-  ScriptedTerminal terminal;
-  Console console{terminal};
-  Logbook lb{console};
-};
+using Fixture = testing::ScriptedLogbook;
 
 std::string lineFormat(const std::string& date, const std::string& call, const std::string& comment) {
   std::string sep(1, '\xff');

@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
-#include "browse_support.h"
+#include "common/text.h"
 #include "common/worked.h"
 #include "logbook/entities/worked_update.h"
 #include "logbook/frame/startup.h"
+#include "tests/support/file_bytes.h"
+#include "tests/support/records.h"
+#include "tests/support/station.h"
 
 namespace kivo {
 using testing::entityLine;
@@ -22,24 +25,11 @@ void plainUpdate(Logbook& lb) {
     for (char& c : t) c = c == '\0' ? ' ' : c;
     return t;
   };
-  const std::string country = shown(Field::COUNTRY), comments = shown(Field::COMMENTS), mode = shown(Field::MODE);
+  const std::string country = shown(Field::COUNTRY), comments = shown(Field::COMMENTS);
   if (country[0] == ' ' || country.find('?') != std::string::npos) return;
   lb.workedUpdated = false;
   const float mhz = static_cast<float>(parseNumber(lb.record.get(Field::FREQ)));
   if (comments.find('#') != std::string::npos && mhz > 49.9f) updateGridTable(lb);
-  const bool sat = comments.find(" SAT") != std::string::npos;
-  const double power = parseNumber(lb.record.get(Field::PWR));
-  auto applies = [&](int k) {
-    switch (k) {
-      case kMixed: return !sat;
-      case kPhone: return !sat && mode == "SSB ";
-      case kCw: return !sat && mode == "CW  ";
-      case kDigital: return mode != "FM  " && mode != "AM  " && mode != "CW  " && mode != "SSB ";
-      case kSatellite: return sat;
-      case kQrp: return power >= 1 && power <= 5;
-      default: return !sat && awardCategory(k).contains(mhz);
-    }
-  };
   const std::string tag = contactTag(comments);
   std::string bytes = readFile("WORKED.CFM");
   size_t start = 0;
@@ -51,7 +41,7 @@ void plainUpdate(Logbook& lb) {
     const bool byName = isEntityLine(line) && entityNameOf(line) == country;
     if (isEntityLine(line) && (byName || hasTag(line, tag))) {
       for (int k = 1; k <= kCategoryCount; ++k)
-        if (applies(k)) applyMark(lb, line[static_cast<size_t>(markColumn(k) - 1)]);
+        if (categoryApplies(lb.record, k)) applyMark(lb, line[static_cast<size_t>(markColumn(k) - 1)]);
       if (lb.workedUpdated) {
         bytes.replace(start, line.size(), line);
         writeFile("WORKED.CFM", bytes);

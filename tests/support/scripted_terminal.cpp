@@ -1,4 +1,4 @@
-#include "common/scripted_terminal.h"
+#include "tests/support/scripted_terminal.h"
 
 namespace kivo {
 
