@@ -18,7 +18,8 @@ using testing::writeFile;
 namespace {
 
 // The worked-table update as first written: WORKED.CFM read from its start for
-// every record, line by line, each changed line written back at once.
+// every record, line by line, each changed line written back at once. The award
+// rules are the logbook's own: what is compared is the way the table is kept.
 void plainUpdate(Logbook& lb) {
   auto shown = [&](Field f) {
     std::string t = lb.record.get(f);
