@@ -16,13 +16,17 @@ fi
 runner=$(command -v run-clang-tidy || ls /usr/bin/run-clang-tidy-* 2>/dev/null | head -n 1)
 [ -n "$runner" ] || { echo "tidy.sh: run-clang-tidy not found (package clang-tidy)" >&2; exit 1; }
 log="$build/tidy.log"
-"$runner" -p "$build" -j "$(nproc)" -quiet "$here/(common|logbook|awardsum|tools|tests|fuzz|bench)/.*$filter" >"$log" 2>&1 || true
+files="$here/(common|logbook|awardsum|tools|tests|fuzz|bench)/"
+[ -z "$filter" ] || files="$here/.*$filter"
+"$runner" -p "$build" -j "$(nproc)" -quiet "$files" >"$log" 2>&1 || true
+checked=$(grep -c 'clang-tidy.* -p=' "$log" || true)
+[ "$checked" -gt 0 ] || { echo "tidy.sh: no file matched; see $log" >&2; exit 1; }
 # Each finding once (a header is checked with every file that includes it).
 findings=$(sed 's/\x1b\[[0-9;]*m//g' "$log" | grep -E '^/.*: (warning|error): ' | sort -u || true)
 if [ -z "$findings" ]; then
-  echo "tidy.sh: no findings"
+  echo "tidy.sh: no findings in $checked files"
   exit 0
 fi
 echo "$findings"
-echo "tidy.sh: $(wc -l <<<"$findings") findings; the full output is in $log"
+echo "tidy.sh: $(wc -l <<<"$findings") findings in $checked files; the full output is in $log"
 exit 1

@@ -166,7 +166,7 @@ TEST(Browse, UpdateWordStartsTheRunAndEndsThePass) {
   s.run();
   EXPECT_EQ(s.lb.browse.currentRecord, 6);
   EXPECT_EQ(s.log(), logOf(5));  // re-saving unchanged records keeps their bytes
-  EXPECT_NE(testing::readFile("WORKED.CFM").find("\\"), std::string::npos);
+  EXPECT_NE(testing::readFile("WORKED.CFM").find('\\'), std::string::npos);
 }
 
 TEST(Browse, ClicksOnRealtimeAndTheCommentRowDoNothing) {

@@ -82,6 +82,7 @@ TEST(CountryTableLoad, CrLfAndLfFilesGiveTheSameTable) {
 
 TEST(CountryTableLoad, HoldsEveryLineOfALargeFile) {
   std::vector<std::string> lines;
+  lines.reserve(2501);
   for (int i = 0; i < 2500; ++i) lines.push_back(entry("Q" + std::to_string(i % 1000), "", "N" + std::to_string(i)));
   lines.push_back(entry("K", "", "USA"));
   CountryTable t = tableOf(lines);

@@ -254,7 +254,9 @@ TEST(Imports, ALineUpToTheLimitAndALongerOne) {
   EXPECT_EQ(imported("8", line + "\n").size(), line.size() / 17 * 144);
   for (const char* choice : {"8", "6"}) {
     Station s;
-    writeFile("In.Txt", "QSO:" + line + line);
+    std::string twice = "QSO:" + line;
+    twice += line;
+    writeFile("In.Txt", twice);
     menu(s, choice, "NEW.DAT", "In.Txt");
     EXPECT_EQ(testing::errorNumberOf<RuntimeError>([&] { s.run(); }), 3) << choice;
     EXPECT_FALSE(testing::exists("NEW.DAT")) << choice;

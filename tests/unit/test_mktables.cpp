@@ -426,7 +426,7 @@ TEST(MktablesWorkedCfm, RefreshFindsItsPlaceInAnyTable) {
 struct MkRun {
   std::ostringstream out, err;
   int status = -1;
-  explicit MkRun(std::vector<std::string> args) { status = runMktables(args, out, err); }
+  explicit MkRun(const std::vector<std::string>& args) { status = runMktables(args, out, err); }
 };
 
 TEST(MktablesRun, WritesBothTablesThenRefreshChangesNothing) {

@@ -17,16 +17,27 @@ using testing::writeFile;
 
 namespace {
 
+std::string shown(const LogRecord& r, Field f) {
+  std::string t = r.get(f);
+  for (char& c : t) c = c == '\0' ? ' ' : c;
+  return t;
+}
+
+// The line of the contact's entity: by its name, or by the contact's tag.
+bool isContactsLine(const std::string& line, const std::string& country, const std::string& tag) {
+  return isEntityLine(line) && (entityNameOf(line) == country || hasTag(line, tag));
+}
+
+void markCells(Logbook& lb, std::string& line) {
+  for (int k = 1; k <= kCategoryCount; ++k)
+    if (categoryApplies(lb.record, k)) applyMark(lb, line[static_cast<size_t>(markColumn(k) - 1)]);
+}
+
 // The worked-table update as first written: WORKED.CFM read from its start for
 // every record, line by line, each changed line written back at once. The award
 // rules are the logbook's own: what is compared is the way the table is kept.
 void plainUpdate(Logbook& lb) {
-  auto shown = [&](Field f) {
-    std::string t = lb.record.get(f);
-    for (char& c : t) c = c == '\0' ? ' ' : c;
-    return t;
-  };
-  const std::string country = shown(Field::COUNTRY), comments = shown(Field::COMMENTS);
+  const std::string country = shown(lb.record, Field::COUNTRY), comments = shown(lb.record, Field::COMMENTS);
   if (country[0] == ' ' || country.find('?') != std::string::npos) return;
   lb.workedUpdated = false;
   const float mhz = static_cast<float>(parseNumber(lb.record.get(Field::FREQ)));
@@ -39,10 +50,9 @@ void plainUpdate(Logbook& lb) {
     end = end == std::string::npos ? bytes.size() : end;
     size_t stop = end > start && bytes[end - 1] == '\r' ? end - 1 : end;
     std::string line = bytes.substr(start, stop - start);
-    const bool byName = isEntityLine(line) && entityNameOf(line) == country;
-    if (isEntityLine(line) && (byName || hasTag(line, tag))) {
-      for (int k = 1; k <= kCategoryCount; ++k)
-        if (categoryApplies(lb.record, k)) applyMark(lb, line[static_cast<size_t>(markColumn(k) - 1)]);
+    if (isContactsLine(line, country, tag)) {
+      const bool byName = entityNameOf(line) == country;
+      markCells(lb, line);
       if (lb.workedUpdated) {
         bytes.replace(start, line.size(), line);
         writeFile("WORKED.CFM", bytes);
