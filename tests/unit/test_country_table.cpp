@@ -10,7 +10,6 @@
 #include "common/files.h"
 #include "logbook/entities/country_table.h"
 #include "tests/support/file_bytes.h"
-#include "tests/support/records.h"
 #include "tests/support/temp_dir.h"
 
 namespace kivo {

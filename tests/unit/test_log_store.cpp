@@ -6,7 +6,6 @@
 #include "common/fatal.h"
 #include "logbook/records/log_store.h"
 #include "tests/support/file_bytes.h"
-#include "tests/support/records.h"
 #include "tests/support/scripted_terminal.h"
 #include "tests/support/station.h"
 #include "tests/support/temp_dir.h"

@@ -8,7 +8,6 @@
 #include "common/worked.h"
 #include "logbook/entities/worked_update.h"
 #include "tests/support/file_bytes.h"
-#include "tests/support/records.h"
 #include "tests/support/scripted_terminal.h"
 #include "tests/support/station.h"
 #include "tests/support/temp_dir.h"
