@@ -1,9 +1,7 @@
 #pragma once
-// Shared by the benchmarks: a station in a scratch folder, a large log, a menu
-// choice run through the scripted terminal, and the plain copy and read of a file
-// that the figures are set against.
-#include <unistd.h>
-
+// Shared by the benchmarks: the test station in a scratch folder, a large log, a
+// menu choice run through the scripted terminal, and the plain copy and read of a
+// file that the figures are set against.
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -14,10 +12,14 @@
 #include <string>
 #include <vector>
 
-#include "common/scripted_terminal.h"
 #include "logbook/frame/browse.h"
 #include "logbook/frame/startup.h"
 #include "logbook/records/log_record.h"
+#include "tests/support/file_bytes.h"
+#include "tests/support/records.h"
+#include "tests/support/scripted_terminal.h"
+#include "tests/support/station.h"
+#include "tests/support/temp_dir.h"
 
 namespace kivo::bench {
 
@@ -32,23 +34,14 @@ inline double timeIt(const std::function<void()>& step) {
 }
 
 // A scratch folder that is the working directory while the object lives.
-struct ScratchDir {
-  std::filesystem::path path;
-  ScratchDir() {
-    char pattern[] = "/tmp/kivo-bench-XXXXXX";
-    path = ::mkdtemp(pattern);
-    std::filesystem::current_path(path);
-  }
-  ~ScratchDir() {
-    std::filesystem::current_path("/");
-    std::filesystem::remove_all(path);
-  }
-};
+using ScratchDir = testing::TempDir;
 
+// The test station's tables, but a worked table without entities: the figures are
+// those of the work measured, not of marking WORKED.CFM as well (the benchmarks that
+// want a table write their own).
 inline void writeTables() {
-  std::ofstream("COUNTRY.DAT") << "PREFIX TABLE\r\n----\r\nK          USA\r\nDL         GERMANY\r\n";
-  std::ofstream("GRID.SQU") << "";
-  std::ofstream("WORKED.CFM") << "TABLE\r\nEND\r\n";
+  testing::writeStationTables();
+  testing::writeFile("WORKED.CFM", "TABLE\r\nEND\r\n");
 }
 
 // A contact numbered i, spread over the century and the day.
@@ -58,21 +51,13 @@ inline LogRecord benchRecord(long long i) {
   std::snprintf(date, sizeof date, "%02llu %.3s %02llu", 1 + h % 28, kMonthNames[(h >> 8) % 12].data(),
                 (h >> 12) % 100);
   std::snprintf(time, sizeof time, "%02llu%02llu", (h >> 20) % 24, (h >> 28) % 60);
-  LogRecord r;
-  r.set(Field::DATE, date);
-  r.set(Field::FREQ, "14.02500");
-  r.set(Field::MODE, "CW");
-  r.set(Field::PWR, "100");
-  r.set(Field::TIME, time);
-  r.set(Field::STATION, "K" + std::to_string(i));
-  r.set(Field::SN, "599");
-  r.set(Field::RD, "599");
-  r.set(Field::TOFF, time);
-  r.set(Field::COUNTRY, "USA");
-  r.set(Field::SR, "  ");
-  r.set(Field::COMMENTS, "BENCH");
-  r.setSeparators();
-  return r;
+  testing::ContactFields fields;
+  fields.date = date;
+  fields.time = time;
+  fields.call = "K" + std::to_string(i);
+  fields.toff = time;
+  fields.comments = "BENCH";
+  return testing::recordOf(fields);
 }
 
 inline void writeLog(const std::string& name, long long records, long long first = 1) {
@@ -82,10 +67,7 @@ inline void writeLog(const std::string& name, long long records, long long first
 }
 
 // The logbook started on LOGMAIN.DAT with the scripted terminal.
-struct BenchStation {
-  ScriptedTerminal terminal;
-  Console console{terminal};
-  Logbook lb{console};
+struct BenchStation : testing::ScriptedLogbook {
   BenchStation() {
     startLogbook(lb);
     buildScreen(lb);

@@ -1,51 +1,32 @@
 // Times the browse screen on a large log: start-up to the first screen, and the page
 // moves. Run on demand:  cmake -S . -B build -DKIVO_BENCH=ON && cmake --build build
 // --target browse_bench && build/bench/browse_bench [records]
-#include <unistd.h>
-
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <string>
 
-#include "common/scripted_terminal.h"
-#include "logbook/frame/browse.h"
-#include "logbook/frame/startup.h"
-#include "logbook/records/log_record.h"
+#include "bench_support.h"
 
 using namespace kivo;
-using Clock = std::chrono::steady_clock;
+using namespace kivo::bench;
 
 namespace {
 
+// The station with a log of contacts all of one day, told apart by their calls.
 void writeStation(long long records) {
-  std::ofstream("COUNTRY.DAT") << "PREFIX TABLE\r\n----\r\nK          USA\r\nDL         GERMANY\r\n";
-  std::ofstream("GRID.SQU") << "";
-  std::ofstream("WORKED.CFM") << "TABLE\r\nEND\r\n";
+  writeTables();
   std::ofstream log("LOGMAIN.DAT", std::ios::binary);
-  LogRecord r;
-  r.set(Field::DATE, "06 DEC 26");
-  r.set(Field::FREQ, "14.02500");
-  r.set(Field::MODE, "CW");
-  r.set(Field::PWR, "100");
-  r.set(Field::TIME, "1200");
-  r.set(Field::SN, "599");
-  r.set(Field::RD, "599");
-  r.set(Field::TOFF, "1201");
-  r.set(Field::COUNTRY, "USA");
-  r.set(Field::SR, "  ");
-  r.set(Field::COMMENTS, "BENCH");
-  r.setSeparators();
+  testing::ContactFields fields;
+  fields.date = "06 DEC 26";
+  fields.comments = "BENCH";
   for (long long i = 1; i <= records; ++i) {
-    r.set(Field::STATION, "K" + std::to_string(i));
-    log.write(reinterpret_cast<const char*>(r.bytes.data()), 144);
+    fields.call = "K" + std::to_string(i);
+    log << testing::recordBytes(testing::recordOf(fields));
   }
 }
-
-double millis(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
 
 void report(const char* what, int reps, const std::function<void()>& step) {
   auto start = Clock::now();
@@ -57,15 +38,12 @@ void report(const char* what, int reps, const std::function<void()>& step) {
 
 int main(int argc, char** argv) {
   long long records = argc > 1 ? std::atoll(argv[1]) : 100000;
-  char pattern[] = "/tmp/kivo-bench-XXXXXX";
-  std::filesystem::path dir = ::mkdtemp(pattern);
-  std::filesystem::current_path(dir);
+  ScratchDir dir;
   writeStation(records);
   std::printf("log of %lld contacts\n", records);
 
-  ScriptedTerminal terminal;
-  Console console(terminal);
-  Logbook lb(console);
+  testing::ScriptedLogbook station;
+  Logbook& lb = station.lb;
   auto start = Clock::now();
   startLogbook(lb);
   buildScreen(lb);
@@ -80,7 +58,5 @@ int main(int argc, char** argv) {
     dispatchKey(lb, keys::extended(keys::kHome));
     dispatchKey(lb, keys::extended(keys::kEnd));
   });
-  std::filesystem::current_path("/");
-  std::filesystem::remove_all(dir);
   return 0;
 }

@@ -51,7 +51,8 @@ int main(int argc, char** argv) {
   const double catAdi = catFile("LOTW.ADI");
   const double marking = s.menu("10", {"LOTW.ADI"});
   const double again = s.menu("10", {"LOTW.ADI"});
-  std::printf("%-28s %9lld confirmations %6.1f MB\n", "confirmation file", m, fileLength("LOTW.ADI") / 1e6);
+  std::printf("%-28s %9lld confirmations %6.1f MB\n", "confirmation file", m,
+              static_cast<double>(fileLength("LOTW.ADI")) / 1e6);
   row("LOTW update, all marked", n, marking, copy, "cp of the log");
   row("LOTW update, none changed", n, again, copy, "cp of the log");
   std::printf("%-28s %9lld records %10.1f ms\n%-28s %9lld records %10.1f ms\n%-28s %22.1f ms\n", "cp of the log", n,

@@ -3,6 +3,7 @@
 #include "logbook/entities/worked_update.h"
 #include "logbook/interchange/lotw_update.h"
 #include "logbook/records/log_store.h"
+#include "tests/support/records.h"
 
 using namespace kivo;
 
@@ -10,15 +11,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   fuzz::enterStation();
   std::string log;
   for (int i = 0; i < 8; ++i) {
-    LogRecord r;
-    r.set(Field::DATE, i % 2 ? "04 JUL 05" : "01 JAN 26");
-    r.set(Field::FREQ, i % 3 ? "14.025" : "5.357");
-    r.set(Field::TIME, i % 2 ? "1234" : "2359");
-    r.set(Field::STATION, i % 2 ? "Q1QQ" : "K1A");
-    r.set(Field::COUNTRY, "USA");
-    r.set(Field::SR, i % 4 ? "  " : " X");
-    r.setSeparators();
-    log.append(reinterpret_cast<const char*>(r.bytes.data()), kRecordSize);
+    testing::ContactFields c;
+    c.date = i % 2 ? "04 JUL 05" : "01 JAN 26";
+    c.freq = i % 3 ? "14.025" : "5.357";
+    c.time = i % 2 ? "1234" : "2359";
+    c.call = i % 2 ? "Q1QQ" : "K1A";
+    c.sr = i % 4 ? "  " : " X";
+    log += testing::recordBytes(testing::recordOf(c));
   }
   fuzz::writeFile("LOGMAIN.DAT", log);
   fuzz::writeFile("LOTW.ADI", data, size);

@@ -1,51 +1,31 @@
 #pragma once
-// Shared by the fuzz targets: a station in a scratch folder of the fuzzing process,
-// files written from the fuzzer's bytes, and a logbook on the scripted terminal.
-#include <unistd.h>
-
+// Shared by the fuzz targets: the test station in a scratch folder of the fuzzing
+// process, files written from the fuzzer's bytes, and a logbook on the scripted
+// terminal.
+#include <cstddef>
 #include <cstdint>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <string>
 
 #include "common/fatal.h"
-#include "common/scripted_terminal.h"
 #include "logbook/logbook.h"
 #include "logbook/records/output_file.h"
+#include "tests/support/file_bytes.h"
+#include "tests/support/scripted_terminal.h"
+#include "tests/support/station.h"
+#include "tests/support/temp_dir.h"
 
 namespace kivo::fuzz {
 
-// The working folder of the whole run; the inputs are written into it.
-inline void enterScratchFolder() {
-  static bool done = false;
-  if (done) return;
-  char pattern[] = "/tmp/kivo-fuzz-XXXXXX";
-  if (!::mkdtemp(pattern)) std::abort();
-  std::filesystem::current_path(pattern);
-  done = true;
-}
+using testing::writeFile;
 
-inline void writeFile(const std::string& name, const uint8_t* data, size_t size) {
-  std::ofstream(name, std::ios::binary | std::ios::trunc)
-      .write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
-}
-inline void writeFile(const std::string& name, const std::string& bytes) {
-  writeFile(name, reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
-}
+// The working folder of the whole run; the inputs are written into it. It goes
+// away when the process ends.
+inline void enterScratchFolder() { static testing::TempDir folder; }
 
-inline void writeTables() {
-  writeFile("COUNTRY.DAT", "PREFIX TABLE\r\n----\r\nK          USA\r\nDL         GERMANY\r\n");
-  writeFile("GRID.SQU", "FN31 /\r\n");
-  std::string line = std::string(16, ' ') + "USA" + std::string(23, ' ');
-  for (int k = 0; k < 18; ++k) line += "\xB3 ";
-  writeFile("WORKED.CFM", "TABLE\r\n" + line + "\xB3\r\nDELETED\r\nEND\r\n");
-}
-
-// The scratch folder with the tables written once, and an empty log.
+// The scratch folder with the station's tables written once, and an empty log.
 inline void enterStation() {
   enterScratchFolder();
-  static bool tables = (writeTables(), true);
+  static bool tables = (testing::writeStationTables(), true);
   (void)tables;
   writeFile("LOGMAIN.DAT", "");
 }
@@ -53,11 +33,7 @@ inline void enterStation() {
 // A logbook on the scripted terminal. A runtime error is a documented result of an
 // odd file, as is the end of the script; anything else (a crash, a sanitizer report,
 // another exception) is what the fuzzer looks for.
-struct FuzzLogbook {
-  ScriptedTerminal terminal;
-  Console console{terminal};
-  Logbook lb{console};
-};
+using FuzzLogbook = testing::ScriptedLogbook;
 
 template <typename Step>
 void expectingRuntimeErrors(Step step) {

@@ -36,3 +36,6 @@ KIVO_BUILD_PACKAGES=(cmake g++ make libncurses-dev)
 # starts the logbook without it, the tests drive it with hamlib's dummy radio.
 KIVO_RIG_PACKAGES=(pkg-config libhamlib-dev libhamlib-utils)
 KIVO_TEST_PACKAGES=(googletest libgtest-dev tmux hamradio-files man-db strace "${KIVO_RIG_PACKAGES[@]}")
+# The checks that CI runs before the tests (scripts/ci_checks.sh): the format check,
+# the fuzz targets built with clang and its libFuzzer runtime.
+KIVO_CHECK_PACKAGES=(git clang clang-format libclang-rt-dev)

@@ -87,6 +87,8 @@ void applySavedContacts(Logbook& lb) {
   lb.record = buffer;
 }
 
+bool categoryApplies(const LogRecord& record, int k) { return categoryApplies(readContact(record), k); }
+
 void beginWorkedBatch(Logbook& lb) { lb.tables.workedCache = std::make_shared<WorkedTableCache>(); }
 
 void syncWorkedBatch(Logbook& lb) {

@@ -28,6 +28,9 @@ void endWorkedBatch(Logbook& lb);
 // before it waits for the answer).
 void syncWorkedBatch(Logbook& lb);
 
+// True when the contact in `record` counts for award category k (1-kCategoryCount).
+bool categoryApplies(const LogRecord& record, int k);
+
 // Moves one mark cell of the contact's entity forward by the contact's QSL-received
 // mark: blank -> "\" -> "X" or "L" -> "B"; "C" and "B" are final. Sets
 // workedUpdated when the cell changed.

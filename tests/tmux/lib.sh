@@ -18,6 +18,8 @@
 #   tt_flag NAME               a tmux format of the pane, e.g. alternate_on
 #   tt_expect_restored         alternate screen left, mouse off, cursor on, tty modes back
 #   tt_fail MESSAGE            report, show the pane, exit non-zero
+#   tt_record FIELD x12        one 144-byte log record from its twelve fields
+#   tt_entity LEAD NAME [CELLS] one entity line of a worked table
 #
 # Nothing here sleeps as an assertion: every wait polls a condition a bounded number
 # of times (TT_TRIES x TT_STEP seconds) and fails with a message when it never holds.
@@ -226,4 +228,21 @@ tt_logbook_dir() {
   } >"$dir/COUNTRY.DAT"
   : >"$dir/GRID.SQU"
   echo "$dir"
+}
+
+# One 144-byte log record from its twelve fields as typed (date freq mode pwr time
+# call sn rd toff country sr comments): each blank-padded to its width and ended by
+# 0x00, parted by 0xFF 0x00, and CR LF 0x00 at the end.
+tt_record() {
+  printf '%-9s\0\377\0%-8s\0\377\0%-4s\0\377\0%-4s\0\377\0%-4s\0\377\0%-16s\0\377\0%-3s\0\377\0%-3s\0\377\0%-4s\0\377\0%-12s\0\377\0%-2s\0\377\0%-38s\0\r\n\0' "$@"
+}
+
+# An entity line of a worked table with its CR LF: LEAD in columns 1-16, NAME in
+# 17-28, then the 18 cells (CELLS, blank-padded) between 0xB3 bars.
+tt_entity() {
+  local cells i
+  cells=$(printf '%-18s' "${3:-}")
+  printf '%-16s%-12s%-14s' "$1" "$2" ""
+  for ((i = 0; i < 18; i++)); do printf '\263%s' "${cells:i:1}"; done
+  printf '\263\r\n'
 }

@@ -6,14 +6,8 @@ SRC=$(cd "${2:?source dir}" && pwd)
 source "$SRC/tests/tmux/lib.sh"
 [[ -x $BIN ]] || tt_fail "no program at $BIN"
 
-# An entity line: free text, the name in 17-28, the 18 cells between 0xB3 bars.
-entity() {
-  local cells i
-  cells=$(printf '%-18s' "$2")
-  printf '%-16s%-12s%-14s' "ZZ" "$1" ""
-  for ((i = 0; i < 18; i++)); do printf '\xb3%s' "${cells:i:1}"; done
-  printf '\xb3\r\n'
-}
+# An entity line with the name and the cells given.
+entity() { tt_entity ZZ "$@"; }
 
 category_row() { printf '%-32s%-15s%-15s%s\n' "$1" "$2" "$3" "$4"; }
 

@@ -6,17 +6,6 @@ SRC=$(cd "${2:?source dir}" && pwd)
 source "$SRC/tests/tmux/lib.sh"
 [[ -x $BIN ]] || tt_fail "no program at $BIN"
 
-# One 144-byte record: date freq mode pwr time call sn rd toff country sr comment.
-rec() {
-  printf '%-9s\0\377\0%-8s\0\377\0%-4s\0\377\0%-4s\0\377\0%-4s\0\377\0%-16s\0\377\0%-3s\0\377\0%-3s\0\377\0%-4s\0\377\0%-12s\0\377\0%-2s\0\377\0%-38s\0\r\n\0' "$@"
-}
-entity() {
-  local i
-  printf '%-16s%-12s%-14s' "$1" "$2" ""
-  for ((i = 0; i < 18; i++)); do printf '\263 '; done
-  printf '\263\r\n'
-}
-
 # Waits until row 1 names record N as the current one.
 wait_record() {
   local i
@@ -30,12 +19,12 @@ wait_record() {
 dir=$(tt_logbook_dir)
 {
   printf 'WORKED TABLE\r\n'
-  entity K USA
-  entity DL GERMANY
+  tt_entity K USA
+  tt_entity DL GERMANY
   printf 'DELETED\r\nEND\r\n'
 } >"$dir/WORKED.CFM"
 for ((i = 1; i <= 30; i++)); do
-  rec "01 JAN 26" 14.02500 CW 100 1200 "DL$i" 599 599 1201 GERMANY "" ""
+  tt_record "01 JAN 26" 14.02500 CW 100 1200 "DL$i" 599 599 1201 GERMANY "" ""
 done >"$dir/LOGMAIN.DAT"
 
 tt_start "$dir" "$BIN"
@@ -59,7 +48,7 @@ tt_wait_row 24 "WORKED.CFM has been updated"
 wait_record 32
 tt_wait_row 22 "06 DEC 26 14.02500 CW   100  1200 K1ABC            599 599 1200 USA"
 tt_wait_cursor 23 1
-expected=$(rec "06 DEC 26" 14.02500 "CW" 100 1200 K1ABC 599 599 1200 USA "" "NICE QSO" | od -An -tx1)
+expected=$(tt_record "06 DEC 26" 14.02500 "CW" 100 1200 K1ABC 599 599 1200 USA "" "NICE QSO" | od -An -tx1)
 actual=$(tail -c 144 "$dir/LOGMAIN.DAT" | od -An -tx1)
 [[ $expected == "$actual" ]] || tt_fail "the logged record differs: $actual"
 [[ $(stat -c %s "$dir/LOGMAIN.DAT") == $((31 * 144)) ]] || tt_fail "the log is not 31 records long"
@@ -118,7 +107,7 @@ tt_ok "insert mode, and Esc saves the line and restores the terminal"
 dir=$(tt_logbook_dir)
 cp "$SRC/data/demo/WORKED.CFM" "$dir/"
 for ((i = 1; i <= 7; i++)); do
-  rec "01 JAN 26" 14.02500 CW 100 1200 "DL$i" 599 599 1201 GERMANY "" ""
+  tt_record "01 JAN 26" 14.02500 CW 100 1200 "DL$i" 599 599 1201 GERMANY "" ""
 done >"$dir/LOGMAIN.DAT"
 before=$(od -An -tx1 "$dir/LOGMAIN.DAT")
 tt_start "$dir" bash -c 'ulimit -f 1 && exec "$0"' "$BIN"

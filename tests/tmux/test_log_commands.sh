@@ -6,11 +6,8 @@ SRC=$(cd "${2:?source dir}" && pwd)
 source "$SRC/tests/tmux/lib.sh"
 [[ -x $BIN ]] || tt_fail "no program at $BIN"
 
-# One 144-byte record: the fields with their 0x00 ends, parted by 0xFF 0x00.
-record() {
-  printf '%-9s\0\xff\0%-8s\0\xff\0%-4s\0\xff\0%-4s\0\xff\0%-4s\0\xff\0%-16s\0\xff\0%-3s\0\xff\0%-3s\0\xff\0%-4s\0\xff\0%-12s\0\xff\0%-2s\0\xff\0%-38s\0\r\n\0' \
-    "01 JAN 26" 14.02500 CW 100 1200 "$1" 599 599 1201 USA "" ""
-}
+# A contact with the call given.
+record() { tt_record "01 JAN 26" 14.02500 CW 100 1200 "$1" 599 599 1201 USA "" ""; }
 
 dir=$(tt_logbook_dir)
 cp "$SRC/data/demo/COUNTRY.DAT" "$SRC/data/demo/GRID.SQU" "$SRC/data/demo/WORKED.CFM" "$dir/"

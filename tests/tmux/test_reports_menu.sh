@@ -6,10 +6,8 @@ SRC=$(cd "${2:?source dir}" && pwd)
 source "$SRC/tests/tmux/lib.sh"
 [[ -x $BIN ]] || tt_fail "no program at $BIN"
 
-record() {
-  printf '%-9s\0\xff\0%-8s\0\xff\0%-4s\0\xff\0%-4s\0\xff\0%-4s\0\xff\0%-16s\0\xff\0%-3s\0\xff\0%-3s\0\xff\0%-4s\0\xff\0%-12s\0\xff\0%-2s\0\xff\0%-38s\0\r\n\0' \
-    "$1" 14.02500 CW 100 "$2" "$3" 599 599 "$2" USA "" ""
-}
+# A contact on a date, at a time, with a call.
+record() { tt_record "$1" 14.02500 CW 100 "$2" "$3" 599 599 "$2" USA "" ""; }
 
 dir=$(tt_logbook_dir)
 cp "$SRC/data/demo/COUNTRY.DAT" "$SRC/data/demo/GRID.SQU" "$SRC/data/demo/WORKED.CFM" "$dir/"

@@ -12,12 +12,12 @@
 #include <fstream>
 #include <string>
 
-#include "common/scripted_terminal.h"
 #include "logbook/entities/grid_table.h"
 #include "logbook/entities/worked_update.h"
 #include "logbook/frame/startup.h"
 #include "logbook/records/log_store.h"
 #include "logbook/records/station_settings.h"
+#include "tests/support/scripted_terminal.h"
 
 using namespace kivo;
 

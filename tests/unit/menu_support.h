@@ -2,7 +2,8 @@
 // Driving the reports menu (F5) of a scripted station.
 #include <string>
 
-#include "browse_support.h"
+#include "tests/support/records.h"
+#include "tests/support/station.h"
 
 namespace kivo::testing {
 

@@ -2,6 +2,7 @@
 
 #include "logbook/records/log_record.h"
 #include "menu_support.h"
+#include "tests/support/file_bytes.h"
 
 namespace kivo {
 using testing::contact;

@@ -7,9 +7,14 @@
 
 #include "awardsum/table_check.h"
 #include "awardsum/table_rebuild.h"
-#include "browse_support.h"
 #include "common/text.h"
 #include "common/worked.h"
+#include "tests/support/error_number.h"
+#include "tests/support/file_bytes.h"
+#include "tests/support/file_size_limit.h"
+#include "tests/support/records.h"
+#include "tests/support/station.h"
+#include "tests/support/temp_dir.h"
 
 namespace kivo {
 using testing::contact;

@@ -2,9 +2,10 @@
 
 #include "awardsum/awardsum.h"
 #include "common/fatal.h"
-#include "common/scripted_terminal.h"
 #include "common/text.h"
-#include "test_support.h"
+#include "tests/support/file_bytes.h"
+#include "tests/support/scripted_terminal.h"
+#include "tests/support/temp_dir.h"
 
 namespace kivo {
 using testing::TempDir;
@@ -13,7 +14,7 @@ using testing::writeFile;
 namespace {
 
 // An entity line of 79 bytes with `marks` placed at the given columns.
-std::string entity(const std::string& name, std::vector<std::pair<int, char>> marks = {}) {
+std::string entity(const std::string& name, const std::vector<std::pair<int, char>>& marks = {}) {
   std::string line = fitWidth("ZZ", 16) + fitWidth(name, 12) + std::string(14, ' ');
   for (int column = 43; column <= 79; column += 2) line += std::string(1, '\xB3') + (column < 79 ? " " : "");
   for (auto [column, mark] : marks) line[static_cast<size_t>(column - 1)] = mark;
@@ -21,9 +22,9 @@ std::string entity(const std::string& name, std::vector<std::pair<int, char>> ma
 }
 
 // A row as it should read: texts placed at their columns on a blank row.
-std::string row(std::vector<std::pair<int, std::string>> parts) {
+std::string row(const std::vector<std::pair<int, std::string>>& parts) {
   std::string out(80, ' ');
-  for (auto& [column, text] : parts) out.replace(static_cast<size_t>(column - 1), text.size(), text);
+  for (const auto& [column, text] : parts) out.replace(static_cast<size_t>(column - 1), text.size(), text);
   return out;
 }
 
@@ -36,7 +37,7 @@ struct AwardSum {
   TempDir dir;
   ScriptedTerminal terminal;
   Console console{terminal};
-  int run(std::vector<std::string> args = {}) { return runAwardSum(console, args); }
+  int run(const std::vector<std::string>& args = {}) { return runAwardSum(console, args); }
   std::string text(int r) const { return console.screen().rowText(r); }
 };
 

@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
-#include "browse_support.h"
 #include "logbook/frame/browse.h"
+#include "logbook/frame/startup.h"
 #include "logbook/records/line_editor.h"
 #include "logbook/records/log_store.h"
+#include "tests/support/file_bytes.h"
+#include "tests/support/records.h"
+#include "tests/support/station.h"
 
 namespace kivo {
 using testing::contact;
@@ -163,7 +166,7 @@ TEST(Browse, UpdateWordStartsTheRunAndEndsThePass) {
   s.run();
   EXPECT_EQ(s.lb.browse.currentRecord, 6);
   EXPECT_EQ(s.log(), logOf(5));  // re-saving unchanged records keeps their bytes
-  EXPECT_NE(testing::readFile("WORKED.CFM").find("\\"), std::string::npos);
+  EXPECT_NE(testing::readFile("WORKED.CFM").find('\\'), std::string::npos);
 }
 
 TEST(Browse, ClicksOnRealtimeAndTheCommentRowDoNothing) {

@@ -9,7 +9,8 @@
 #include "common/fatal.h"
 #include "common/files.h"
 #include "logbook/entities/country_table.h"
-#include "tests/unit/test_support.h"
+#include "tests/support/file_bytes.h"
+#include "tests/support/temp_dir.h"
 
 namespace kivo {
 namespace {
@@ -80,6 +81,7 @@ TEST(CountryTableLoad, CrLfAndLfFilesGiveTheSameTable) {
 
 TEST(CountryTableLoad, HoldsEveryLineOfALargeFile) {
   std::vector<std::string> lines;
+  lines.reserve(2501);
   for (int i = 0; i < 2500; ++i) lines.push_back(entry("Q" + std::to_string(i % 1000), "", "N" + std::to_string(i)));
   lines.push_back(entry("K", "", "USA"));
   CountryTable t = tableOf(lines);

@@ -13,9 +13,14 @@
 #include <filesystem>
 #include <thread>
 
-#include "browse_support.h"
 #include "common/fatal.h"
 #include "logbook/records/log_store.h"
+#include "tests/support/error_number.h"
+#include "tests/support/file_bytes.h"
+#include "tests/support/file_size_limit.h"
+#include "tests/support/records.h"
+#include "tests/support/station.h"
+#include "tests/support/temp_dir.h"
 
 namespace kivo {
 namespace {
@@ -49,8 +54,10 @@ TEST(Durability, RewritesFollowSymbolicLinks) {
     Station s(testing::logOf(3));
     fs::create_directory("other");
     const std::string real = std::string("other/") + c.linked;
-    if (fs::exists(c.linked)) fs::rename(c.linked, real);
-    else writeFile(real, "");
+    if (fs::exists(c.linked))
+      fs::rename(c.linked, real);
+    else
+      writeFile(real, "");
     fs::create_symlink(real, c.linked);
     c.keys(s.terminal);
     s.run();

@@ -7,15 +7,22 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <fstream>
 
-#include "browse_support.h"
 #include "common/fatal.h"
+#include "common/text.h"
 #include "logbook/entities/grid_table.h"
 #include "logbook/entities/worked_update.h"
 #include "logbook/frame/logbook_options.h"
 #include "logbook/frame/startup.h"
 #include "logbook/records/log_store.h"
 #include "logbook/records/station_settings.h"
+#include "tests/support/error_number.h"
+#include "tests/support/file_bytes.h"
+#include "tests/support/file_size_limit.h"
+#include "tests/support/records.h"
+#include "tests/support/station.h"
+#include "tests/support/temp_dir.h"
 
 namespace kivo {
 using testing::readFile;

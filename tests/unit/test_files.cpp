@@ -8,7 +8,10 @@
 #include "common/fatal.h"
 #include "common/files.h"
 #include "logbook/records/record_file.h"
-#include "test_support.h"
+#include "tests/support/error_number.h"
+#include "tests/support/file_bytes.h"
+#include "tests/support/file_size_limit.h"
+#include "tests/support/temp_dir.h"
 
 namespace kivo {
 using testing::readFile;
@@ -132,7 +135,9 @@ TEST(Files, RecordFileReadsZerosPastTheEnd) {
   EXPECT_THROW(f.write(1, rec), RuntimeError);
 }
 
+namespace {
 int errorOf(const std::function<void()>& step) { return testing::errorNumberOf<RuntimeError>(step); }
+}  // namespace
 
 TEST(Files, WritesPastAFileSizeLimitFailAndLeaveNoPieceOfARecord) {
   TempDir dir;

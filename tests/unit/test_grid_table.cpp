@@ -6,7 +6,8 @@
 
 #include "common/fatal.h"
 #include "logbook/entities/grid_table.h"
-#include "tests/unit/test_support.h"
+#include "tests/support/file_bytes.h"
+#include "tests/support/temp_dir.h"
 
 namespace kivo {
 namespace {

@@ -7,7 +7,11 @@
 
 #include "common/fatal.h"
 #include "common/text.h"
+#include "logbook/frame/browse.h"
+#include "logbook/frame/startup.h"
 #include "menu_support.h"
+#include "tests/support/error_number.h"
+#include "tests/support/file_bytes.h"
 
 namespace kivo {
 using testing::menu;
@@ -220,7 +224,7 @@ TEST(AdifImport, ProgressLinesEndTheScreenAsIfEachWasPrinted) {
     for (int r = 1; r <= expected.rows(); ++r)
       for (int col = 1; col <= Screen::kColumns; ++col)
         ASSERT_EQ(terminal.atEnd.cellAt(r, col), expected.cellAt(r, col)) << c.lines << " at " << r << "," << col;
-    EXPECT_EQ(readFile("NEW.DAT").size(), (c.lines + 1) / 2 * 144u);
+    EXPECT_EQ(readFile("NEW.DAT").size(), static_cast<size_t>((c.lines + 1) / 2) * 144u);
   }
 }
 
@@ -250,7 +254,9 @@ TEST(Imports, ALineUpToTheLimitAndALongerOne) {
   EXPECT_EQ(imported("8", line + "\n").size(), line.size() / 17 * 144);
   for (const char* choice : {"8", "6"}) {
     Station s;
-    writeFile("In.Txt", "QSO:" + line + line);
+    std::string twice = "QSO:" + line;
+    twice += line;
+    writeFile("In.Txt", twice);
     menu(s, choice, "NEW.DAT", "In.Txt");
     EXPECT_EQ(testing::errorNumberOf<RuntimeError>([&] { s.run(); }), 3) << choice;
     EXPECT_FALSE(testing::exists("NEW.DAT")) << choice;

@@ -384,7 +384,7 @@ TEST(KeyDecoder, RandomBytesNeverCrashAndTheDecoderRecovers) {
     int n = chunk(rng);
     for (int i = 0; i < n; ++i) {
       // Mostly bytes that start or continue sequences, so the odd paths are walked.
-      int b = bias(rng) < 6 ? special[byte(rng) % (sizeof special - 1)] : byte(rng);
+      int b = bias(rng) < 6 ? special[static_cast<size_t>(byte(rng)) % (sizeof special - 1)] : byte(rng);
       bytes.push_back(static_cast<char>(b));
     }
     now += chunk(rng) % 30;

@@ -12,14 +12,19 @@
 #include <string>
 #include <vector>
 
-#include "common/scripted_terminal.h"
 #include "common/text.h"
 #include "logbook/entities/grid_table.h"
 #include "logbook/entities/worked_update.h"
 #include "logbook/interchange/adif_bands.h"
 #include "logbook/interchange/log_export.h"
 #include "logbook/interchange/log_import.h"
-#include "test_support.h"
+#include "tests/support/error_number.h"
+#include "tests/support/file_bytes.h"
+#include "tests/support/file_size_limit.h"
+#include "tests/support/records.h"
+#include "tests/support/scripted_terminal.h"
+#include "tests/support/station.h"
+#include "tests/support/temp_dir.h"
 
 using namespace kivo;
 using kivo::testing::readFile;

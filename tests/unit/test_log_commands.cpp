@@ -2,11 +2,14 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "browse_support.h"
 #include "common/fatal.h"
+#include "common/text.h"
 #include "logbook/frame/logbook_options.h"
 #include "logbook/frame/startup.h"
 #include "logbook/records/log_commands.h"
+#include "tests/support/file_bytes.h"
+#include "tests/support/records.h"
+#include "tests/support/station.h"
 
 namespace kivo {
 using testing::contact;

@@ -4,9 +4,11 @@
 #include <unistd.h>
 
 #include "common/fatal.h"
-#include "common/scripted_terminal.h"
 #include "logbook/records/log_store.h"
-#include "test_support.h"
+#include "tests/support/file_bytes.h"
+#include "tests/support/scripted_terminal.h"
+#include "tests/support/station.h"
+#include "tests/support/temp_dir.h"
 
 namespace kivo {
 using testing::readFile;
@@ -14,11 +16,7 @@ using testing::TempDir;
 using testing::writeFile;
 
 namespace {
-struct Fixture {
-  ScriptedTerminal terminal;
-  Console console{terminal};
-  Logbook lb{console};
-};
+using Fixture = testing::ScriptedLogbook;
 
 std::string lineFormat(const std::string& date, const std::string& call, const std::string& comment) {
   std::string sep(1, '\xff');
@@ -36,10 +34,11 @@ TEST(LogRecord, SeparatorsAndLineEndAtTheirOffsets) {
   r.set(Field::COMMENTS, std::string(50, 'x'));  // cut to 38
   r.setSeparators();
   for (int off : {10, 21, 28, 35, 42, 61, 67, 73, 80, 95, 100}) {
-    EXPECT_EQ(r.bytes[off], 0xFF) << off;
-    EXPECT_EQ(r.bytes[off + 1], 0x00) << off;
+    EXPECT_EQ(r.bytes[static_cast<size_t>(off)], 0xFF) << off;
+    EXPECT_EQ(r.bytes[static_cast<size_t>(off + 1)], 0x00) << off;
   }
-  for (int off : {9, 20, 27, 34, 41, 60, 66, 72, 79, 94, 99, 140, 143}) EXPECT_EQ(r.bytes[off], 0x00) << off;
+  for (int off : {9, 20, 27, 34, 41, 60, 66, 72, 79, 94, 99, 140, 143})
+    EXPECT_EQ(r.bytes[static_cast<size_t>(off)], 0x00) << off;
   EXPECT_EQ(r.bytes[141], '\r');
   EXPECT_EQ(r.bytes[142], '\n');
   EXPECT_EQ(r.get(Field::STATION), "K1ABC           ");

@@ -5,6 +5,7 @@
 
 #include "logbook/interchange/lotw_update.h"
 #include "menu_support.h"
+#include "tests/support/file_bytes.h"
 
 namespace kivo {
 using testing::contact;

@@ -12,7 +12,8 @@
 #include "common/text.h"
 #include "common/worked.h"
 #include "logbook/entities/country_table.h"
-#include "tests/unit/test_support.h"
+#include "tests/support/file_bytes.h"
+#include "tests/support/temp_dir.h"
 #include "tools/mktables/cty_csv.h"
 #include "tools/mktables/entity_names.h"
 #include "tools/mktables/mktables.h"
@@ -425,7 +426,7 @@ TEST(MktablesWorkedCfm, RefreshFindsItsPlaceInAnyTable) {
 struct MkRun {
   std::ostringstream out, err;
   int status = -1;
-  explicit MkRun(std::vector<std::string> args) { status = runMktables(args, out, err); }
+  explicit MkRun(const std::vector<std::string>& args) { status = runMktables(args, out, err); }
 };
 
 TEST(MktablesRun, WritesBothTablesThenRefreshChangesNothing) {

@@ -8,14 +8,15 @@
 #include "awardsum/awardsum.h"
 #include "common/console.h"
 #include "common/files.h"
-#include "common/scripted_terminal.h"
 #include "common/text.h"
 #include "common/worked.h"
 #include "logbook/entities/country_table.h"
 #include "logbook/entities/worked_update.h"
 #include "logbook/logbook.h"
 #include "logbook/records/log_record.h"
-#include "tests/unit/test_support.h"
+#include "tests/support/file_bytes.h"
+#include "tests/support/scripted_terminal.h"
+#include "tests/support/temp_dir.h"
 #include "tools/mktables/mktables.h"
 
 // The tables built from the country file that Debian's hamradio-files package ships,

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "browse_support.h"
 #include "logbook/records/printing.h"
+#include "tests/support/file_bytes.h"
+#include "tests/support/records.h"
+#include "tests/support/station.h"
 
 namespace kivo {
 using testing::contact;

@@ -3,8 +3,10 @@
 #include <climits>
 #include <cstdio>
 
-#include "browse_support.h"
 #include "logbook/frame/realtime.h"
+#include "tests/support/file_bytes.h"
+#include "tests/support/records.h"
+#include "tests/support/station.h"
 
 namespace kivo {
 using testing::Station;

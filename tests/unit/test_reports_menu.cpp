@@ -3,6 +3,7 @@
 #include "logbook/interchange/reports_menu.h"
 #include "logbook/records/printing.h"
 #include "menu_support.h"
+#include "tests/support/file_bytes.h"
 
 namespace kivo {
 using testing::exists;

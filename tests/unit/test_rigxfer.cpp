@@ -4,9 +4,12 @@
 #include <cmath>
 #include <sstream>
 
-#include "browse_support.h"
 #include "common/fatal.h"
 #include "logbook/frame/realtime.h"
+#include "tests/support/file_bytes.h"
+#include "tests/support/records.h"
+#include "tests/support/station.h"
+#include "tests/support/temp_dir.h"
 #include "tools/rigxfer/options.h"
 #include "tools/rigxfer/radio_link.h"
 #include "tools/rigxfer/transfer_file.h"

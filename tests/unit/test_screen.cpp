@@ -3,7 +3,7 @@
 #include "common/console.h"
 #include "common/fatal.h"
 #include "common/screen.h"
-#include "common/scripted_terminal.h"
+#include "tests/support/scripted_terminal.h"
 
 namespace kivo {
 

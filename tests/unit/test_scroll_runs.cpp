@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
-#include "browse_support.h"
+#include "common/text.h"
 #include "common/worked.h"
 #include "logbook/entities/worked_update.h"
 #include "logbook/frame/startup.h"
+#include "tests/support/file_bytes.h"
+#include "tests/support/records.h"
+#include "tests/support/station.h"
 
 namespace kivo {
 using testing::entityLine;
@@ -14,32 +17,31 @@ using testing::writeFile;
 
 namespace {
 
+std::string shown(const LogRecord& r, Field f) {
+  std::string t = r.get(f);
+  for (char& c : t) c = c == '\0' ? ' ' : c;
+  return t;
+}
+
+// The line of the contact's entity: by its name, or by the contact's tag.
+bool isContactsLine(const std::string& line, const std::string& country, const std::string& tag) {
+  return isEntityLine(line) && (entityNameOf(line) == country || hasTag(line, tag));
+}
+
+void markCells(Logbook& lb, std::string& line) {
+  for (int k = 1; k <= kCategoryCount; ++k)
+    if (categoryApplies(lb.record, k)) applyMark(lb, line[static_cast<size_t>(markColumn(k) - 1)]);
+}
+
 // The worked-table update as first written: WORKED.CFM read from its start for
-// every record, line by line, each changed line written back at once.
+// every record, line by line, each changed line written back at once. The award
+// rules are the logbook's own: what is compared is the way the table is kept.
 void plainUpdate(Logbook& lb) {
-  auto shown = [&](Field f) {
-    std::string t = lb.record.get(f);
-    for (char& c : t) c = c == '\0' ? ' ' : c;
-    return t;
-  };
-  const std::string country = shown(Field::COUNTRY), comments = shown(Field::COMMENTS), mode = shown(Field::MODE);
+  const std::string country = shown(lb.record, Field::COUNTRY), comments = shown(lb.record, Field::COMMENTS);
   if (country[0] == ' ' || country.find('?') != std::string::npos) return;
   lb.tables.workedUpdated = false;
   const float mhz = static_cast<float>(parseNumber(lb.record.get(Field::FREQ)));
   if (comments.find('#') != std::string::npos && mhz > 49.9f) updateGridTable(lb);
-  const bool sat = comments.find(" SAT") != std::string::npos;
-  const double power = parseNumber(lb.record.get(Field::PWR));
-  auto applies = [&](int k) {
-    switch (k) {
-      case kMixed: return !sat;
-      case kPhone: return !sat && mode == "SSB ";
-      case kCw: return !sat && mode == "CW  ";
-      case kDigital: return mode != "FM  " && mode != "AM  " && mode != "CW  " && mode != "SSB ";
-      case kSatellite: return sat;
-      case kQrp: return power >= 1 && power <= 5;
-      default: return !sat && awardCategory(k).contains(mhz);
-    }
-  };
   const std::string tag = contactTag(comments);
   std::string bytes = readFile("WORKED.CFM");
   size_t start = 0;
@@ -48,10 +50,9 @@ void plainUpdate(Logbook& lb) {
     end = end == std::string::npos ? bytes.size() : end;
     size_t stop = end > start && bytes[end - 1] == '\r' ? end - 1 : end;
     std::string line = bytes.substr(start, stop - start);
-    const bool byName = isEntityLine(line) && entityNameOf(line) == country;
-    if (isEntityLine(line) && (byName || hasTag(line, tag))) {
-      for (int k = 1; k <= kCategoryCount; ++k)
-        if (applies(k)) applyMark(lb, line[static_cast<size_t>(markColumn(k) - 1)]);
+    if (isContactsLine(line, country, tag)) {
+      const bool byName = entityNameOf(line) == country;
+      markCells(lb, line);
       if (lb.tables.workedUpdated) {
         bytes.replace(start, line.size(), line);
         writeFile("WORKED.CFM", bytes);

@@ -5,7 +5,9 @@
 #include <vector>
 
 #include "common/fatal.h"
+#include "common/text.h"
 #include "menu_support.h"
+#include "tests/support/file_bytes.h"
 
 namespace kivo {
 using testing::callsOf;

@@ -9,6 +9,7 @@
 #include "common/fatal.h"
 #include "common/text.h"
 #include "menu_support.h"
+#include "tests/support/file_bytes.h"
 
 namespace kivo {
 using testing::callsOf;

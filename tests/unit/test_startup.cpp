@@ -1,14 +1,16 @@
 #include <gtest/gtest.h>
 
 #include "common/fatal.h"
-#include "common/scripted_terminal.h"
 #include "logbook/entities/country_table.h"
 #include "logbook/entities/grid_table.h"
 #include "logbook/frame/browse.h"
 #include "logbook/frame/logbook_options.h"
 #include "logbook/frame/startup.h"
 #include "logbook/records/station_settings.h"
-#include "test_support.h"
+#include "tests/support/file_bytes.h"
+#include "tests/support/scripted_terminal.h"
+#include "tests/support/station.h"
+#include "tests/support/temp_dir.h"
 
 namespace kivo {
 using testing::exists;
@@ -17,27 +19,14 @@ using testing::TempDir;
 using testing::writeFile;
 
 namespace {
-Config parse(const std::string& line) {
-  std::vector<std::string> args;
-  size_t start = 0;
-  while (start <= line.size()) {
-    size_t blank = line.find(' ', start);
-    if (blank == std::string::npos) blank = line.size();
-    if (blank > start) args.push_back(line.substr(start, blank - start));
-    start = blank + 1;
-  }
-  return parseCommandLine(args);
-}
+Config parse(const std::string& line) { return parseCommandLine(testing::splitArgs(line)); }
 
 void writeTables() {
   writeFile("COUNTRY.DAT", "PREFIX TABLE\r\n----\r\nK    X    USA\r\nDL        GERMANY\r\n");
   writeFile("GRID.SQU", "FN31 /\r\n");
 }
 
-struct LogbookRun {
-  ScriptedTerminal terminal;
-  Console console{terminal};
-  Logbook lb{console};
+struct LogbookRun : testing::ScriptedLogbook {
   int status = -1;
   explicit LogbookRun(const std::string& commandLine) { lb.config = parse(commandLine); }
   void go() { status = runLogbook(lb); }

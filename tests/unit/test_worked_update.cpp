@@ -4,12 +4,14 @@
 
 #include "common/fatal.h"
 #include "common/files.h"
-#include "common/scripted_terminal.h"
 #include "common/text.h"
 #include "common/worked.h"
 #include "logbook/entities/grid_table.h"
 #include "logbook/entities/worked_update.h"
-#include "test_support.h"
+#include "tests/support/file_bytes.h"
+#include "tests/support/scripted_terminal.h"
+#include "tests/support/station.h"
+#include "tests/support/temp_dir.h"
 
 namespace kivo {
 using testing::readFile;
@@ -62,9 +64,8 @@ struct Contact {
 
 struct Station {
   TempDir dir;
-  ScriptedTerminal terminal;
-  Console console{terminal};
-  Logbook lb{console};
+  testing::ScriptedLogbook logbook;
+  Logbook& lb = logbook.lb;
 
   void log(const Contact& c) {
     lb.record.clear();
