@@ -49,7 +49,7 @@ step_fuzz() {
 step_bench() {
   cmake -S "$here" -B "$here/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKIVO_WERROR=ON -DKIVO_BENCH=ON
   cmake --build "$here/build" -j"$jobs" --target browse_bench convert_bench wholelog_bench import_bench \
-    lotw_bench reports_bench
+    lotw_bench reports_bench award_check_bench kivoconv_bench
 }
 
 run_step() {
