@@ -17,10 +17,10 @@ namespace {
 // Blank, worked only, confirmed, confirmed both ways: how far a mark has come.
 int markRank(char c) {
   switch (c) {
-    case ' ': return 0;
-    case 'X':
-    case 'L': return 2;
-    case 'B': return 3;
+    case kMarkNone: return 0;
+    case kMarkCard:
+    case kMarkLotw: return 2;
+    case kMarkBoth: return 3;
     default: return 1;
   }
 }
@@ -28,8 +28,8 @@ int markRank(char c) {
 // GRID.SQU column 6: "X" confirmed, anything else worked.
 Verdict compareSquareStatus(char file, char supported) {
   if (file == 0) return Verdict::kMissed;
-  if ((file == 'X') == (supported == 'X')) return Verdict::kAgrees;
-  return supported == 'X' ? Verdict::kMissed : Verdict::kUnsupported;
+  if ((file == kSquareConfirmed) == (supported == kSquareConfirmed)) return Verdict::kAgrees;
+  return supported == kSquareConfirmed ? Verdict::kMissed : Verdict::kUnsupported;
 }
 
 // Every contact of the logs through the logbook's rules, onto the blank table and
@@ -147,7 +147,7 @@ std::string squareLine(const TableCheck& check, const SquareFinding& f) {
 Verdict compareMark(char file, char supported) {
   if (file == supported) return Verdict::kAgrees;
   const bool confirmed = markRank(supported) >= 2;
-  if (upperChar(file) == 'C') return confirmed ? Verdict::kAgrees : Verdict::kUnsupported;
+  if (upperChar(file) == kMarkCredited) return confirmed ? Verdict::kAgrees : Verdict::kUnsupported;
   if (markRank(file) == 1 && supported == '\\') return Verdict::kAgrees;
   return markRank(supported) > markRank(file) ? Verdict::kMissed : Verdict::kUnsupported;
 }

@@ -68,7 +68,7 @@ std::string rebuiltWorkedTable(const TableCheck& check, long long& changed) {
   std::string bytes = check.workedBytes;
   changed = 0;
   for (const CellFinding& f : check.cells) {
-    if (upperChar(f.file) == 'C') continue;
+    if (upperChar(f.file) == kMarkCredited) continue;
     bytes[check.file.starts[f.line] + static_cast<size_t>(markColumn(f.category) - 1)] = f.logs;
     ++changed;
   }

@@ -34,6 +34,9 @@ inline constexpr char kMarkCard = 'X';
 inline constexpr char kMarkLotw = 'L';
 inline constexpr char kMarkBoth = 'B';
 inline constexpr char kMarkCredited = 'C';
+// The status of a square in column 6 of GRID.SQU.
+inline constexpr char kSquareWorked = '/';
+inline constexpr char kSquareConfirmed = 'X';
 
 inline constexpr int kCategoryCount = 18;
 
@@ -104,6 +107,6 @@ bool hasTag(std::string_view line, std::string_view tag);
 
 // GRID.SQU lines: "AB12 /" worked, "AB12 X" confirmed; further characters are the user's.
 inline bool gridSquareWorked(std::string_view line) { return line.size() > 5; }
-inline bool gridSquareConfirmed(std::string_view line) { return line.size() >= 6 && line[5] == 'X'; }
+inline bool gridSquareConfirmed(std::string_view line) { return line.size() >= 6 && line[5] == kSquareConfirmed; }
 
 }  // namespace kivo

@@ -125,20 +125,20 @@ inline bool advance(char& cell, char received) {
   const char r = received;
   char m = cell >= 'a' && cell <= 'z' ? static_cast<char>(cell - 'a' + 'A') : cell;  // as upperChar reads it
   bool changed = false;
-  if (m == ' ') {
-    cell = m = '\\';
+  if (m == kMarkNone) {
+    cell = m = kMarkWorked;
     changed = true;
-  } else if (m == 'L') {
-    if (r != 'X') return false;
-    cell = 'B';
+  } else if (m == kMarkLotw) {
+    if (r != kMarkCard) return false;
+    cell = kMarkBoth;
     return true;
-  } else if (m == 'X') {
-    if (r != 'L' && r != 'B') return false;
-    cell = 'B';
+  } else if (m == kMarkCard) {
+    if (r != kMarkLotw && r != kMarkBoth) return false;
+    cell = kMarkBoth;
     return true;
   }
-  if (r != ' ' && m != 'C' && m != 'X' && m != 'B') {
-    cell = (r == 'L' || r == 'B') ? r : 'X';
+  if (r != kMarkNone && m != kMarkCredited && m != kMarkCard && m != kMarkBoth) {
+    cell = (r == kMarkLotw || r == kMarkBoth) ? r : kMarkCard;
     changed = true;
   }
   return changed;
@@ -345,12 +345,12 @@ size_t findSquare(const std::vector<std::string>& lines, std::string_view square
 bool applyToSquare(std::vector<std::string>& lines, size_t at, std::string_view square, char received) {
   bool updated = false;
   if (at == lines.size()) {
-    lines.push_back(std::string(square) + " /");
+    lines.push_back(std::string(square) + " " + kSquareWorked);
     updated = true;
   }
   std::string& line = lines[at];
-  if (received != ' ' && (line.size() < 6 || line[5] != 'X')) {
-    if (line.size() >= 6) line[5] = 'X';
+  if (received != kMarkNone && (line.size() < 6 || line[5] != kSquareConfirmed)) {
+    if (line.size() >= 6) line[5] = kSquareConfirmed;
     updated = true;
   }
   return updated;

@@ -3,6 +3,7 @@
 #include <charconv>
 
 #include "common/version.h"
+#include "common/worked.h"
 #include "logbook/interchange/adif_bands.h"
 #include "logbook/interchange/adif_modes.h"
 #include "logbook/interchange/band_ranges.h"
@@ -155,10 +156,10 @@ void appendAdifRecord(std::string& out, const LogRecord& r, const StationSetting
   put(out, "RST_RCVD", text(r, Field::RD));
   put(out, "TX_PWR", leadingNumber(shownText(r, Field::PWR)));
   const std::string sr = shownText(r, Field::SR);
-  put(out, "QSL_SENT", yesNo(sr[0] == 'X' || sr[0] == 'B'));
-  put(out, "QSL_RCVD", yesNo(sr[1] == 'X' || sr[1] == 'B'));
-  put(out, "LOTW_QSL_SENT", yesNo(sr[0] == 'L' || sr[0] == 'B'));
-  put(out, "LOTW_QSL_RCVD", yesNo(sr[1] == 'L' || sr[1] == 'B'));
+  put(out, "QSL_SENT", yesNo(sr[0] == kMarkCard || sr[0] == kMarkBoth));
+  put(out, "QSL_RCVD", yesNo(sr[1] == kMarkCard || sr[1] == kMarkBoth));
+  put(out, "LOTW_QSL_SENT", yesNo(sr[0] == kMarkLotw || sr[0] == kMarkBoth));
+  put(out, "LOTW_QSL_RCVD", yesNo(sr[1] == kMarkLotw || sr[1] == kMarkBoth));
   put(out, "GRIDSQUARE", gridOf(comments));
   if (comments.find(" SAT") != std::string::npos) put(out, "PROP_MODE", "SAT");
   put(out, "COMMENT", text(r, Field::COMMENTS));
