@@ -15,12 +15,30 @@
 
 namespace kivo {
 
-// WORKED.CFM as read once for a run of updates.
+// WORKED.CFM as read once for a run of updates, and held open for its patches.
 struct WorkedTableCache {
+  WorkedTableCache() = default;
+  WorkedTableCache(const WorkedTableCache&) = delete;
+  WorkedTableCache& operator=(const WorkedTableCache&) = delete;
+  ~WorkedTableCache() {
+    if (fd >= 0) ::close(fd);
+  }
+
   bool loaded = false;
   bool patched = false;  // lines written since the last sync
+  int fd = -1;           // open for writing from the first patch of a run on
   std::string path;
   WorkedLines table;
+
+  // One line written in place; the run syncs once at its end.
+  void patch(size_t i) {
+    if (fd < 0) fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
+    if (fd < 0) fail(errorNumberFromErrno(errno), "open " + path);
+    const std::string& line = table.lines[i];
+    if (!writeAllAt(fd, line.data(), line.size(), static_cast<off_t>(table.starts[i])))
+      fail(kFileIoError, "write " + path);
+    patched = true;
+  }
 
   void load(const std::string& file) {
     path = file;
@@ -33,22 +51,15 @@ struct WorkedTableCache {
 namespace {
 
 // The line keeps its length, so its line end and every other line stay as they are.
-// A single update is on disk before it returns; a run of them syncs once at its end.
-void overwriteLine(const std::string& path, off_t start, const std::string& line, bool sync) {
+// A single update is on the disk before it returns.
+void overwriteLine(const std::string& path, off_t start, const std::string& line) {
   int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
   if (fd < 0) fail(errorNumberFromErrno(errno), "open " + path);
-  if (!writeAllAt(fd, line.data(), line.size(), start) || (sync && ::fdatasync(fd) != 0)) {
+  if (!writeAllAt(fd, line.data(), line.size(), start) || ::fdatasync(fd) != 0) {
     ::close(fd);
     fail(kFileIoError, "write " + path);
   }
   if (::close(fd) != 0) fail(kFileIoError, "write " + path);
-}
-
-void syncFile(const std::string& path) {
-  const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
-  if (fd < 0) fail(errorNumberFromErrno(errno), "open " + path);
-  const bool synced = ::fdatasync(fd) == 0;
-  if (::close(fd) != 0 || !synced) fail(kFileIoError, "write " + path);
 }
 
 }  // namespace
@@ -94,7 +105,7 @@ void beginWorkedBatch(Logbook& lb) { lb.tables.workedCache = std::make_shared<Wo
 void syncWorkedBatch(Logbook& lb) {
   WorkedTableCache* cache = lb.tables.workedCache.get();
   if (cache == nullptr || !cache->patched) return;
-  syncFile(cache->path);
+  if (::fdatasync(cache->fd) != 0) fail(kFileIoError, "write " + cache->path);
   cache->patched = false;
 }
 
@@ -118,8 +129,11 @@ void updateWorkedTables(Logbook& lb) {
   const WorkedApplied applied = applyToWorkedLines(cache.table, contact, changed);
   for (size_t i : changed) {
     lb.tables.workedUpdated = true;
-    overwriteLine(cache.path, static_cast<off_t>(cache.table.starts[i]), cache.table.lines[i], !lb.tables.workedCache);
-    if (lb.tables.workedCache) cache.patched = true;
+    if (lb.tables.workedCache) {
+      cache.patch(i);
+    } else {
+      overwriteLine(cache.path, static_cast<off_t>(cache.table.starts[i]), cache.table.lines[i]);
+    }
   }
   lb.tables.workedUpdated = applied.updated;
 }

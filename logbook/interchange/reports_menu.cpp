@@ -125,12 +125,15 @@ void updateConfirmations(Logbook& lb) {
   if (!name.empty()) {
     saveStationSettings(lb);
     // Confirmation after confirmation goes through the worked table: read it once.
+    // The update syncs what it wrote before it waits for a key; a runtime error on
+    // the way only drops the reading.
     struct Batch {
       Logbook& lb;
-      ~Batch() { endWorkedBatch(lb); }
+      ~Batch() { lb.tables.workedCache.reset(); }
     } batch{lb};
     beginWorkedBatch(lb);
     lotwUpdate(lb, in);
+    endWorkedBatch(lb);
   }
   in.close();
   reopenLog(lb, lb.logFileName);

@@ -140,6 +140,19 @@ void showCurrentLine(Logbook& lb) {
   }
 }
 
+namespace {
+
+// True when record n is in the log, whole, with the bytes of the record buffer: a
+// run over the whole log then rewrites only what it changes.
+bool storedAlready(const Logbook& lb, long long n) {
+  if (n < 1 || n * static_cast<long long>(kRecordSize) > lb.log.length()) return false;
+  std::array<uint8_t, kRecordSize> stored;
+  lb.log.read(n, stored.data());
+  return stored == lb.record.bytes;
+}
+
+}  // namespace
+
 void saveCurrentLine(Logbook& lb) {
   Console& con = lb.console;
   const int row = lb.browse.editRow;
@@ -160,7 +173,7 @@ void saveCurrentLine(Logbook& lb) {
     }
     lb.record.set(Field::COMMENTS, s.textAt(commentRow(lb), 1, kCommentWidth));
     lb.record.setSeparators();
-    writeRecord(lb, lb.browse.currentRecord);
+    if (!storedAlready(lb, lb.browse.currentRecord)) writeRecord(lb, lb.browse.currentRecord);
     // The award tables are the command pass's to apply, once the key is done.
     if (!lb.tables.suppressUpdate) lb.tables.savedContacts.push_back(lb.record);
   }

@@ -119,7 +119,7 @@ int run(const std::string& op) {
       terminal.key(keys::kTab).type("144.2000").type("CW").key(keys::kTab).key(keys::kTab).type("1200");
       terminal.type(call).key(keys::kTab).type("#FN42").key(keys::kEnter);
     }
-    terminal.ext(keys::kUp).type("0").ext(keys::kDown);  // a change saved by a move
+    terminal.ext(keys::kUp).type("1").ext(keys::kDown);  // a change saved by a move
     terminal.ext(keys::kF5).type("11\rSORTED.DAT\r").key(keys::kEsc);
   }
   try {
