@@ -72,6 +72,7 @@ struct BrowseState {
   long long firstShown = 1;                  // the record on the first record row
   long long lastShown = 1;                   // the record on the last row in use
   ScrollMode scrollMode = ScrollMode::None;  // a run of Alt-U or Alt-L in progress
+  long long runStep = 0;                     // the records the run has moved over, to pace it
   bool insertMode = false;                   // Insert: typing pushes the field right
   bool realTimeMode = false;                 // Alt-A: new contacts filled from the radio and the clock
 };

@@ -70,11 +70,18 @@ void automaticFills(Logbook& lb) {
   fillCountry(lb);
 }
 
+// A scroll run looks at the keyboard and draws the frame every so many records, not
+// for each one: a key still stops it at once (well within a millisecond), and the
+// frame is drawn again when the run ends.
+constexpr long long kRunPollEvery = 64;
+constexpr long long kRunFrameEvery = 512;
+
 // A scroll run moves down one record per pass, as if Down were pressed; a key stops
 // the run after this move. The run goes as fast as the log allows.
 HandlerResult scrollRunStep(Logbook& lb) {
   BrowseState& b = lb.browse;
-  if (!lb.console.inkeyDuringOutput().empty()) {
+  const bool look = b.runStep++ % kRunPollEvery == 0;
+  if (look && !lb.console.inkeyDuringOutput().empty()) {
     b.scrollMode = ScrollMode::None;
   } else {
     lb.lineModified = true;
@@ -179,9 +186,12 @@ bool commandPass(Logbook& lb) {
   // A scroll run saves record after record: WORKED.CFM is read once for all of them.
   if (b.scrollMode != ScrollMode::None && !lb.tables.workedCache) beginWorkedBatch(lb);
   if (b.scrollMode == ScrollMode::None && lb.tables.workedCache) {
-    // The run has ended: what it wrote goes to the disk once.
+    // The run has ended: what it wrote goes to the disk once, and the frame shows
+    // where it stopped.
     endWorkedBatch(lb);
     syncLog(lb);
+    b.runStep = 0;
+    drawFrame(lb);
   }
   const HandlerResult result = b.scrollMode != ScrollMode::None ? scrollRunStep(lb) : waitAndAct(lb);
   // What the key saved goes into the award tables before anything else happens.
@@ -190,7 +200,7 @@ bool commandPass(Logbook& lb) {
   // The line editor and the commands leave the frame rows to us.
   if (result == HandlerResult::Rebuild) {
     buildScreen(lb);
-  } else {
+  } else if (b.scrollMode == ScrollMode::None || b.runStep % kRunFrameEvery == 0) {
     drawFrame(lb);
   }
   return true;
