@@ -9,6 +9,7 @@
 #include <string>
 
 #include "bench_support.h"
+#include "logbook/frame/key_dispatch.h"
 
 using namespace kivo;
 using namespace kivo::bench;
