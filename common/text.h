@@ -18,9 +18,14 @@ long long roundHalfEven(double value);
 // conversions put every byte of a file through it.
 constexpr char upperChar(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
 std::string upperCase(std::string_view text);
-// The same in place, without a copy.
+// The same in place, without a copy. Sixteen bytes a step: a loop of fixed length is
+// one the compiler turns into vector instructions.
 inline void upperCaseInPlace(std::string& text) {
-  for (char& c : text) c = upperChar(c);
+  char* const bytes = text.data();
+  size_t i = 0;
+  for (; i + 16 <= text.size(); i += 16)
+    for (size_t k = i; k < i + 16; ++k) bytes[k] = upperChar(bytes[k]);
+  for (; i < text.size(); ++i) bytes[i] = upperChar(bytes[i]);
 }
 
 // A number as the console prints it: a blank for the sign of a value that is not

@@ -72,25 +72,49 @@ void askStation(Logbook& lb) {
   saveStationSettings(lb);
 }
 
+// "<TAG:LENGTH[:TYPE]>VALUE " at the end of the line, made room for at once and
+// copied in: a million records each give some twenty of these.
 void addField(std::string& line, std::string_view tag, std::string_view value, std::string_view type = {}) {
-  line += '<';
-  line += tag;
-  line += ':';
   char digits[24];
-  line.append(digits, std::to_chars(digits, digits + sizeof digits, value.size()).ptr);
+  const char* const digitsEnd = std::to_chars(digits, digits + sizeof digits, value.size()).ptr;
+  const std::string_view length(digits, static_cast<size_t>(digitsEnd - digits));
+  const size_t at = line.size();
+  line.resize(at + tag.size() + length.size() + value.size() + (type.empty() ? 0 : type.size() + 1) + 4);
+  char* p = line.data() + at;
+  auto put = [&p](std::string_view text) { p = std::copy(text.begin(), text.end(), p); };
+  *p++ = '<';
+  put(tag);
+  *p++ = ':';
+  put(length);
   if (!type.empty()) {
-    line += ':';
-    line += type;
+    *p++ = ':';
+    put(type);
   }
-  line += '>';
-  line += value;
-  line += ' ';
+  *p++ = '>';
+  put(value);
+  *p = ' ';
 }
 
 // A 0x00 of an importer's padding is no mark, as it shows as a blank.
 std::string_view yesNo(uint8_t mark) { return mark == ' ' || mark == 0 ? "N" : "Y"; }
 
-void adifLine(const LogRecord& r, const StationSettings& st, std::string& line) {
+// A four-character field as the screen shows it (a 0x00 reads as a blank), in `buffer`.
+std::string_view shownTime(const LogRecord& r, Field f, char (&buffer)[4]) {
+  const uint8_t* stored = r.bytes.data() + fieldInfo(f).offset;
+  for (size_t i = 0; i < sizeof buffer; ++i) buffer[i] = stored[i] == 0 ? ' ' : static_cast<char>(stored[i]);
+  return std::string_view(buffer, sizeof buffer);
+}
+
+// The station's answers as every line of the export gives them: the county in its
+// two forms made once, not once a record.
+struct StationFields {
+  const StationSettings& st;
+  std::string county;         // state and county
+  std::string altSiteCounty;  // the same for a contact made at the alternative site
+};
+
+void adifLine(const LogRecord& r, const StationFields& station, std::string& line) {
+  const StationSettings& st = station.st;
   const std::string_view comment = valueText(r, Field::COMMENTS);
   const uint8_t* sr = r.bytes.data() + fieldInfo(Field::SR).offset;
   const bool altSite = comment.find("@AS") != std::string_view::npos;
@@ -103,21 +127,20 @@ void adifLine(const LogRecord& r, const StationSettings& st, std::string& line) 
   addField(line, "QSL_RCVD", yesNo(sr[1]));
   addField(line, "MODE", valueText(r, Field::MODE));
   addField(line, "OPERATOR", st.operatorCall);
-  addField(line, "QSO_DATE", adifDate(r), "D");
+  char date[kAdifDateSize];
+  addField(line, "QSO_DATE", adifDate(r, date), "D");
   addField(line, "RST_RCVD", valueText(r, Field::RD));
   addField(line, "RST_SENT", valueText(r, Field::SN));
-  addField(line, "TIME_ON", shownText(r, Field::TIME));
-  addField(line, "TIME_OFF", shownText(r, Field::TOFF));
+  char time[4];
+  addField(line, "TIME_ON", shownTime(r, Field::TIME, time));
+  addField(line, "TIME_OFF", shownTime(r, Field::TOFF, time));
   addField(line, "TX_PWR", valueText(r, Field::PWR));
   if (!st.continent.empty()) addField(line, "CONT", st.continent);
   if (!st.cqZone.empty()) addField(line, "CQZ", st.cqZone);
   if (!st.ituZone.empty()) addField(line, "ITUZ", st.ituZone);
   if (!st.gridSquare.empty()) addField(line, "GRIDSQUARE", altSite ? st.altGridSquare : st.gridSquare);
   if (!st.state.empty()) addField(line, "STATE", st.state);
-  std::string county = st.state;
-  county += ',';
-  county += altSite ? st.altCounty : st.county;
-  addField(line, "CNTY", county);
+  addField(line, "CNTY", altSite ? station.altSiteCounty : station.county);
   if (!st.iotaNumber.empty()) addField(line, "IOTA", st.iotaNumber);
   line += "<EOR>";
 }
@@ -145,11 +168,13 @@ void adifExport(Logbook& lb, OutputFile& out) {
   askStation(lb);
   for (const char* line : {"ADIF Export from KIVOLOG", "<PROGRAMID:7>KIVOLOG", "<PROGRAMVERSION:4>1.06", "<EOH>", ""})
     out.writeLine(line);
+  const StationSettings& st = lb.settings;
+  const StationFields station{st, st.state + ',' + st.county, st.state + ',' + st.altCounty};
   RecordScanner scan(lb.log, first, last);
   std::string line;
   while (scan.next(lb.record)) {
     if (skipped(lb.record, onlyNew)) continue;
-    adifLine(lb.record, lb.settings, line);
+    adifLine(lb.record, station, line);
     out.writeLine(line);
   }
 }
