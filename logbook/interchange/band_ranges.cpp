@@ -48,7 +48,9 @@ std::string_view adifDate(const LogRecord& record, char (&buffer)[kAdifDateSize]
   const uint8_t* stored = record.bytes.data() + fieldInfo(Field::DATE).offset;
   for (size_t i = 0; i < sizeof date; ++i) date[i] = stored[i] == 0 ? ' ' : static_cast<char>(stored[i]);
   // A two-character year reads as -9 to 99: the full year always has four digits.
-  const long long yy = static_cast<long long>(parseNumber(std::string_view(date + 7, 2)));
+  const bool digits = date[7] >= '0' && date[7] <= '9' && date[8] >= '0' && date[8] <= '9';
+  const long long yy = digits ? (date[7] - '0') * 10 + (date[8] - '0')
+                              : static_cast<long long>(parseNumber(std::string_view(date + 7, 2)));
   std::to_chars(buffer, buffer + 4, yy < 50 ? 2000 + yy : 1900 + yy);
   size_t size = 4;
   const int month = monthNumber(std::string_view(date + 3, 3));

@@ -160,11 +160,11 @@ class LogIndex {
     RecordScanner scan(lb.log, 1, count);
     while (scan.next(r)) {
       const std::string_view band = confirmationBand(frequencyMHz(r));
-      if (band.empty() || monthNumber(std::string_view(reinterpret_cast<const char*>(r.bytes.data()) + 3, 3)) == 0)
-        continue;  // never matches
-      char date[kAdifDateSize];
-      Entry e{
-          contactKey(valueText(r, Field::STATION), adifDate(r, date), band), static_cast<uint32_t>(scan.number()), {}};
+      if (band.empty()) continue;  // never matches
+      char buffer[kAdifDateSize];
+      const std::string_view date = adifDate(r, buffer);
+      if (date.size() < kAdifDateSize) continue;  // no month: never matches
+      Entry e{contactKey(valueText(r, Field::STATION), date, band), static_cast<uint32_t>(scan.number()), {}};
       std::copy_n(r.bytes.begin() + fieldInfo(Field::TIME).offset, 4, e.time);
       inOrder.push_back(e);
     }
