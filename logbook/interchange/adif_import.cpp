@@ -263,6 +263,13 @@ class ProgressLines {
   size_t pending_ = 0;
 };
 
+// adifLineByte of every byte, for the bytes after the last whole sixteen of a line.
+constexpr std::array<char, 256> kLineBytes = [] {
+  std::array<char, 256> table{};
+  for (size_t c = 0; c < table.size(); ++c) table[c] = adifLineByte(static_cast<char>(c));
+  return table;
+}();
+
 // The line as the tags are looked for (see adifLineByte). Sixteen bytes a step: a
 // loop of fixed length is one the compiler turns into vector instructions.
 void prepare(std::string& line) {
@@ -271,11 +278,7 @@ void prepare(std::string& line) {
   size_t i = 0;
   for (; i + 16 <= size; i += 16)
     for (size_t k = i; k < i + 16; ++k) text[k] = adifLineByte(text[k]);
-  if (i + 8 <= size) {  // most lines of a file written a field a line are short
-    for (size_t k = i; k < i + 8; ++k) text[k] = adifLineByte(text[k]);
-    i += 8;
-  }
-  for (; i < size; ++i) text[i] = adifLineByte(text[i]);
+  for (; i < size; ++i) text[i] = kLineBytes[static_cast<uint8_t>(text[i])];
 }
 
 // "line " and the count of the progress line, counted up in its digits: no number
