@@ -1,7 +1,10 @@
 #pragma once
-// Shared by the benchmarks: the test station in a scratch folder, a large log, a
-// menu choice run through the scripted terminal, and the plain copy and read of a
-// file that the figures are set against.
+// Shared by the benchmarks: a station in a scratch folder, a large log, a menu
+// choice run through the scripted terminal (in this process or in a fresh one), and
+// the plain copy and read of a file that the figures are set against.
+#include <unistd.h>
+
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -10,6 +13,7 @@
 #include <functional>
 #include <initializer_list>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "logbook/frame/browse.h"
@@ -80,6 +84,32 @@ struct BenchStation : testing::ScriptedLogbook {
   }
 };
 
+// A menu entry timed as a whole process, start-up and exit included, as a user's
+// run of the logbook would be: the benchmark starts itself again with "--menu CHOICE
+// ANSWER...", and that process (see menuChild) starts the logbook on the scripted
+// terminal in the working folder, runs the entry and ends. KIVO_BENCH_WRAP, when
+// set, goes in front of that command, e.g. KIVO_BENCH_WRAP="valgrind --tool=callgrind".
+inline double menuProcess(const std::string& choice, std::initializer_list<std::string> answers) {
+  const char* wrap = std::getenv("KIVO_BENCH_WRAP");
+  std::string command = std::string(wrap ? wrap : "") + " '" +
+                        std::filesystem::read_symlink("/proc/self/exe").string() + "' --menu '" + choice + "'";
+  for (const std::string& a : answers) command += " '" + a + "'";
+  return timeIt([&] {
+    if (std::system(command.c_str()) != 0) std::fprintf(stderr, "%s failed\n", command.c_str());
+  });
+}
+
+// The far side of menuProcess: true when this process was started to run a menu entry
+// (and has run it).
+inline bool menuChild(int argc, char** argv) {
+  if (argc < 3 || std::string_view(argv[1]) != "--menu") return false;
+  BenchStation s;
+  s.terminal.ext(keys::kF5).type(argv[2]).key(keys::kEnter);
+  for (int i = 3; i < argc; ++i) s.terminal.type(argv[i]).key(keys::kEnter);
+  commandPass(s.lb);
+  return true;
+}
+
 // The plain work the figures are set against: the file copied by cp, and read
 // whole by cat, each a process of its own as a user would run them.
 inline double copyFile(const std::string& from, const std::string& to) {
@@ -115,6 +145,11 @@ inline std::vector<long long> benchSizes(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) sizes.push_back(std::atoll(argv[i]));
   if (sizes.empty()) sizes = {100000, 1000000};
   return sizes;
+}
+
+inline double median(std::vector<double> v) {
+  std::sort(v.begin(), v.end());
+  return v.empty() ? 0 : v[v.size() / 2];
 }
 
 inline void row(const char* what, long long records, double ms, double baseMs, const char* base) {

@@ -5,6 +5,11 @@
 
 namespace kivo {
 
+namespace {
+constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                   1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+}  // namespace
+
 double parseNumber(std::string_view text) {
   size_t end = text.find('\0');
   if (end != std::string_view::npos) text = text.substr(0, end);
@@ -31,11 +36,22 @@ double parseNumber(std::string_view text) {
     }
   }
   if (!digits) return 0;
-  if (!point && i - start <= 15) {
-    // A whole number of up to 15 digits is exact as it is summed.
+  if (i - start - (point ? 1 : 0) <= 15) {
+    // Up to 15 digits are exact as a whole number, and so is a power of ten up to
+    // 1e15: one division of the two is the nearest double, as the conversion below
+    // gives, at a fraction of its cost (every FREQ of a log goes through here).
     long long whole = 0;
-    for (size_t k = start; k < i; ++k) whole = whole * 10 + (text[k] - '0');
-    return static_cast<double>(negative ? -whole : whole);
+    size_t decimals = 0;
+    for (size_t k = start; k < i; ++k) {
+      if (text[k] == '.') {
+        decimals = i - k - 1;
+      } else {
+        whole = whole * 10 + (text[k] - '0');
+      }
+    }
+    if (!point) return static_cast<double>(negative ? -whole : whole);  // "-0" is 0, not -0
+    const double value = static_cast<double>(whole) / kPowersOfTen[decimals];
+    return negative ? -value : value;
   }
   double value = 0;
   std::from_chars(text.data() + start, text.data() + i, value, std::chars_format::fixed);
@@ -52,11 +68,9 @@ long long roundHalfEven(double value) {
   return static_cast<long long>(r);
 }
 
-char upperChar(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
-
 std::string upperCase(std::string_view text) {
   std::string out(text);
-  for (char& c : out) c = upperChar(c);
+  upperCaseInPlace(out);
   return out;
 }
 

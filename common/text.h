@@ -14,9 +14,19 @@ double parseNumber(std::string_view text);
 // Rounds to the nearest whole number, a half to the even neighbour.
 long long roundHalfEven(double value);
 
-// ASCII letters to upper case; every other byte is left alone.
+// ASCII letters to upper case; every other byte is left alone. Inline, as the
+// conversions put every byte of a file through it.
+constexpr char upperChar(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
 std::string upperCase(std::string_view text);
-char upperChar(char c);
+// The same in place, without a copy. Sixteen bytes a step: a loop of fixed length is
+// one the compiler turns into vector instructions.
+inline void upperCaseInPlace(std::string& text) {
+  char* const bytes = text.data();
+  size_t i = 0;
+  for (; i + 16 <= text.size(); i += 16)
+    for (size_t k = i; k < i + 16; ++k) bytes[k] = upperChar(bytes[k]);
+  for (; i < text.size(); ++i) bytes[i] = upperChar(bytes[i]);
+}
 
 // A number as the console prints it: a blank for the sign of a value that is not
 // negative, then the digits ("-" for a negative one), no trailing blank.

@@ -1,8 +1,8 @@
 #include "logbook/interchange/adif_export.h"
 
 #include <algorithm>
-#include <charconv>
 #include <string_view>
+#include <vector>
 
 #include "common/worked.h"
 #include "logbook/interchange/band_ranges.h"
@@ -72,54 +72,103 @@ void askStation(Logbook& lb) {
   saveStationSettings(lb);
 }
 
-void addField(std::string& line, std::string_view tag, std::string_view value, std::string_view type = {}) {
-  line += '<';
-  line += tag;
-  line += ':';
-  char digits[24];
-  line.append(digits, std::to_chars(digits, digits + sizeof digits, value.size()).ptr);
-  if (!type.empty()) {
-    line += ':';
-    line += type;
+// The line of one record, written byte by byte into room made once for the longest
+// line the station's answers allow: a million records each give some twenty fields.
+class LineBuffer {
+ public:
+  explicit LineBuffer(size_t capacity) : bytes_(capacity), end_(bytes_.data()) {}
+  void clear() { end_ = bytes_.data(); }
+  std::string_view text() const { return std::string_view(bytes_.data(), static_cast<size_t>(end_ - bytes_.data())); }
+
+  // "<TAG:LENGTH[:TYPE]>VALUE ".
+  void addField(std::string_view tag, std::string_view value, std::string_view type = {}) {
+    put('<');
+    put(tag);
+    put(':');
+    putNumber(value.size());
+    if (!type.empty()) {
+      put(':');
+      put(type);
+    }
+    put('>');
+    put(value);
+    put(' ');
   }
-  line += '>';
-  line += value;
-  line += ' ';
+  void put(std::string_view text) {
+    for (char c : text) *end_++ = c;
+  }
+
+ private:
+  void put(char c) { *end_++ = c; }
+  void putNumber(size_t n) {
+    char digits[20];
+    size_t count = 0;
+    do digits[count++] = static_cast<char>('0' + n % 10);
+    while ((n /= 10) > 0);
+    while (count > 0) *end_++ = digits[--count];
+  }
+
+  std::vector<char> bytes_;
+  char* end_;
+};
+
+// Room for any line: the record gives at most its 144 bytes of values, the tags with
+// their lengths far less than the rest of this, and each answer of the station
+// (the alternative site's among them) stands at most twice in a line.
+size_t longestLine(const StationSettings& st) {
+  size_t answers = 0;
+  for (const std::string* value : st.values()) answers += value->size();
+  return 2048 + 2 * answers;
 }
 
 // A 0x00 of an importer's padding is no mark, as it shows as a blank.
 std::string_view yesNo(uint8_t mark) { return mark == ' ' || mark == 0 ? "N" : "Y"; }
 
-void adifLine(const LogRecord& r, const StationSettings& st, std::string& line) {
+// A four-character field as the screen shows it (a 0x00 reads as a blank), in `buffer`.
+std::string_view shownTime(const LogRecord& r, Field f, char (&buffer)[4]) {
+  const uint8_t* stored = r.bytes.data() + fieldInfo(f).offset;
+  for (size_t i = 0; i < sizeof buffer; ++i) buffer[i] = stored[i] == 0 ? ' ' : static_cast<char>(stored[i]);
+  return std::string_view(buffer, sizeof buffer);
+}
+
+// The station's answers as every line of the export gives them: the county in its
+// two forms made once, not once a record.
+struct StationFields {
+  const StationSettings& st;
+  std::string county;         // state and county
+  std::string altSiteCounty;  // the same for a contact made at the alternative site
+};
+
+void adifLine(const LogRecord& r, const StationFields& station, LineBuffer& line) {
+  const StationSettings& st = station.st;
   const std::string_view comment = valueText(r, Field::COMMENTS);
   const uint8_t* sr = r.bytes.data() + fieldInfo(Field::SR).offset;
   const bool altSite = comment.find("@AS") != std::string_view::npos;
   line.clear();
   const std::string_view band = exportBand(frequencyMHz(r));
-  if (!band.empty()) addField(line, "BAND", band);
-  addField(line, "CALL", valueText(r, Field::STATION));
-  if (!comment.empty()) addField(line, "COMMENT", comment);
-  addField(line, "QSL_SENT", yesNo(sr[0]));
-  addField(line, "QSL_RCVD", yesNo(sr[1]));
-  addField(line, "MODE", valueText(r, Field::MODE));
-  addField(line, "OPERATOR", st.operatorCall);
-  addField(line, "QSO_DATE", adifDate(r), "D");
-  addField(line, "RST_RCVD", valueText(r, Field::RD));
-  addField(line, "RST_SENT", valueText(r, Field::SN));
-  addField(line, "TIME_ON", shownText(r, Field::TIME));
-  addField(line, "TIME_OFF", shownText(r, Field::TOFF));
-  addField(line, "TX_PWR", valueText(r, Field::PWR));
-  if (!st.continent.empty()) addField(line, "CONT", st.continent);
-  if (!st.cqZone.empty()) addField(line, "CQZ", st.cqZone);
-  if (!st.ituZone.empty()) addField(line, "ITUZ", st.ituZone);
-  if (!st.gridSquare.empty()) addField(line, "GRIDSQUARE", altSite ? st.altGridSquare : st.gridSquare);
-  if (!st.state.empty()) addField(line, "STATE", st.state);
-  std::string county = st.state;
-  county += ',';
-  county += altSite ? st.altCounty : st.county;
-  addField(line, "CNTY", county);
-  if (!st.iotaNumber.empty()) addField(line, "IOTA", st.iotaNumber);
-  line += "<EOR>";
+  if (!band.empty()) line.addField("BAND", band);
+  line.addField("CALL", valueText(r, Field::STATION));
+  if (!comment.empty()) line.addField("COMMENT", comment);
+  line.addField("QSL_SENT", yesNo(sr[0]));
+  line.addField("QSL_RCVD", yesNo(sr[1]));
+  line.addField("MODE", valueText(r, Field::MODE));
+  line.addField("OPERATOR", st.operatorCall);
+  char date[kAdifDateSize];
+  line.addField("QSO_DATE", adifDate(r, date), "D");
+  line.addField("RST_RCVD", valueText(r, Field::RD));
+  line.addField("RST_SENT", valueText(r, Field::SN));
+  char time[4];
+  line.addField("TIME_ON", shownTime(r, Field::TIME, time));
+  line.addField("TIME_OFF", shownTime(r, Field::TOFF, time));
+  line.addField("TX_PWR", valueText(r, Field::PWR));
+  if (!st.continent.empty()) line.addField("CONT", st.continent);
+  if (!st.cqZone.empty()) line.addField("CQZ", st.cqZone);
+  if (!st.ituZone.empty()) line.addField("ITUZ", st.ituZone);
+  if (!st.gridSquare.empty()) line.addField("GRIDSQUARE", altSite ? st.altGridSquare : st.gridSquare);
+  if (!st.state.empty()) line.addField("STATE", st.state);
+  line.addField("CNTY", altSite ? station.altSiteCounty : station.county);
+  if (!st.iotaNumber.empty()) line.addField("IOTA", st.iotaNumber);
+  line.put("<EOR>");
 }
 
 std::string_view raw(const LogRecord& r, Field f) {
@@ -145,12 +194,14 @@ void adifExport(Logbook& lb, OutputFile& out) {
   askStation(lb);
   for (const char* line : {"ADIF Export from KIVOLOG", "<PROGRAMID:7>KIVOLOG", "<PROGRAMVERSION:4>1.06", "<EOH>", ""})
     out.writeLine(line);
+  const StationSettings& st = lb.settings;
+  const StationFields station{st, st.state + ',' + st.county, st.state + ',' + st.altCounty};
   RecordScanner scan(lb.log, first, last);
-  std::string line;
+  LineBuffer line(longestLine(st));
   while (scan.next(lb.record)) {
     if (skipped(lb.record, onlyNew)) continue;
-    adifLine(lb.record, lb.settings, line);
-    out.writeLine(line);
+    adifLine(lb.record, station, line);
+    out.writeLine(line.text());
   }
 }
 

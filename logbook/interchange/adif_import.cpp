@@ -1,8 +1,9 @@
 #include "logbook/interchange/adif_import.h"
 
 #include <algorithm>
-#include <charconv>
-#include <cstring>
+#include <array>
+#include <bit>
+#include <cstdint>
 #include <vector>
 
 #include "common/text.h"
@@ -50,6 +51,26 @@ constexpr std::string_view kTags[kTagCount] = {
     "<FREQ:3>",       "<FREQ:2>",     "<FREQ:1>",   "<FREQ:8>",   "<FREQ:10>",  "<MODE:",     "<TIME_ON:", "<TIME_OFF:",
     "<CALL:",         "<TX_PWR:",     "<RST_SENT:", "<RST_RCVD:", "<QSL_SENT:", "<QSL_RCVD:", "<COMMENT:"};
 
+// For each byte that may follow a "<", the tags that have it there.
+struct TagsByLetter {
+  uint8_t count = 0;
+  uint8_t tags[kTagCount] = {};
+};
+constexpr std::array<TagsByLetter, 256> kTagsByLetter = [] {
+  std::array<TagsByLetter, 256> table{};
+  for (uint8_t t = 0; t < kTagCount; ++t) {
+    TagsByLetter& entry = table[static_cast<uint8_t>(kTags[t][1])];
+    entry.tags[entry.count++] = t;
+  }
+  return table;
+}();
+
+// The tag at the start of `text`; the byte before the tag's last is tried first, as
+// it tells apart the tags that share a beginning (the lengths of "<FREQ:").
+bool startsWithTag(std::string_view text, std::string_view tag) {
+  return text.size() >= tag.size() && text[tag.size() - 2] == tag[tag.size() - 2] && text.starts_with(tag);
+}
+
 struct Pair {
   std::string_view key, value;
 };
@@ -83,20 +104,14 @@ class AdifReader {
  public:
   AdifReader(Logbook& lb, OutputFile& out) : out_(out), power_(lb.config.defaultPower) { startRecord(); }
 
-  // One record's worth of a line: it ends with its "<EOR>" or at the line end.
-  void readPiece(std::string_view piece);
   // A whole upper-cased line. Each "<EOR>" ends a piece, so a line that holds
   // several records gives every one of them, as if each stood on its own line.
-  void readLine(std::string_view line) {
-    size_t from = 0;
-    for (size_t eor; (eor = line.find(kEndOfRecord, from)) != std::string_view::npos; from = eor + 5)
-      readPiece(line.substr(from, eor + 5 - from));
-    if (from < line.size()) readPiece(line.substr(from));
-  }
+  void readLine(std::string_view line);
 
  private:
   void startRecord();
   void writeRecord();
+  void endPiece(std::string_view piece);
   void take(Tag tag, std::string_view piece, size_t at);
   void takeFrequency(Tag tag, std::string_view piece, size_t at);
   void takeCall(std::string_view piece, size_t at);
@@ -107,6 +122,8 @@ class AdifReader {
   LogRecord work_;  // fields a record does not set keep the previous record's
   char qslSent_ = ' ';
   char qslReceived_ = ' ';
+  uint32_t found_ = 0;         // a bit for each tag found in the piece so far
+  size_t foundAt_[kTagCount];  // where in the piece each of them is first
 };
 
 // The record defaults. The reports start at "599" once per record, so a record
@@ -129,24 +146,42 @@ void AdifReader::writeRecord() {
   startRecord();
 }
 
-void AdifReader::readPiece(std::string_view piece) {
-  if (piece.starts_with(kEndOfRecord)) {
-    writeRecord();
-    return;
+// Every tag begins with "<": one walk over the "<" of the line finds the end of each
+// piece (its "<EOR>") and the first place of each tag in it, as a search for each
+// tag in turn would. Only the tags that start with the letter after a "<" are tried
+// there; a tag cannot reach past the "<EOR>" that ends its piece, as no tag holds a
+// second "<".
+void AdifReader::readLine(std::string_view line) {
+  size_t from = 0;
+  for (size_t at = line.find('<'); at != std::string_view::npos; at = line.find('<', at + 1)) {
+    const std::string_view rest = line.substr(at);
+    if (rest.starts_with(kEndOfRecord)) {
+      endPiece(line.substr(from, at + kEndOfRecord.size() - from));
+      from = at + kEndOfRecord.size();
+      continue;
+    }
+    const TagsByLetter& candidates = kTagsByLetter[rest.size() > 1 ? static_cast<uint8_t>(rest[1]) : 0];
+    for (uint8_t k = 0; k < candidates.count; ++k) {
+      const uint8_t t = candidates.tags[k];
+      const uint32_t bit = uint32_t{1} << t;
+      if ((found_ & bit) == 0 && startsWithTag(rest, kTags[t])) {
+        found_ |= bit;
+        foundAt_[t] = at - from;
+      }
+    }
   }
-  // Every tag begins with "<": one walk over the "<" of the piece finds the first
-  // place of each, as a search for each tag in turn would.
-  size_t found[kTagCount];
-  std::fill(std::begin(found), std::end(found), std::string_view::npos);
-  for (size_t at = piece.find('<'); at != std::string_view::npos && at + 1 < piece.size();
-       at = piece.find('<', at + 1)) {
-    for (int t = 0; t < kTagCount; ++t)
-      if (kTags[t][1] == piece[at + 1] && found[t] == std::string_view::npos && piece.substr(at).starts_with(kTags[t]))
-        found[t] = at;
+  if (from < line.size()) endPiece(line.substr(from));
+}
+
+// The tags found in the piece are taken in tag order; a piece that ends with its
+// "<EOR>" ends the record.
+void AdifReader::endPiece(std::string_view piece) {
+  for (uint32_t left = found_; left != 0; left &= left - 1) {
+    const int t = std::countr_zero(left);
+    take(static_cast<Tag>(t), piece, foundAt_[t]);
   }
-  for (int t = 0; t < kTagCount; ++t)
-    if (found[t] != std::string_view::npos) take(static_cast<Tag>(t), piece, found[t]);
-  if (piece.ends_with(kEndOfRecord)) writeRecord();  // a piece holds an "<EOR>" only at its end
+  found_ = 0;
+  if (piece.ends_with(kEndOfRecord)) writeRecord();
 }
 
 // `at` is the index of the tag's "<"; every value stands at a fixed distance from it.
@@ -228,20 +263,42 @@ class ProgressLines {
   size_t pending_ = 0;
 };
 
-// The line as the tags are looked for: in upper case, values included. Bytes that
-// would break a record or its row on the screen (0x00, the separator 0xFF, a lone
-// CR) arrive as blanks, as from every file from outside; they stand in no tag, so
-// every tag and position is found as in the line read.
+// adifLineByte of every byte, for the bytes after the last whole sixteen of a line.
+constexpr std::array<char, 256> kLineBytes = [] {
+  std::array<char, 256> table{};
+  for (size_t c = 0; c < table.size(); ++c) table[c] = adifLineByte(static_cast<char>(c));
+  return table;
+}();
+
+// The line as the tags are looked for (see adifLineByte). Sixteen bytes a step: a
+// loop of fixed length is one the compiler turns into vector instructions.
 void prepare(std::string& line) {
-  for (char& c : line) c = c == '\0' || c == '\r' || static_cast<unsigned char>(c) == kSeparator ? ' ' : upperChar(c);
+  char* const text = line.data();
+  const size_t size = line.size();
+  size_t i = 0;
+  for (; i + 16 <= size; i += 16)
+    for (size_t k = i; k < i + 16; ++k) text[k] = adifLineByte(text[k]);
+  for (; i < size; ++i) text[i] = kLineBytes[static_cast<uint8_t>(text[i])];
 }
 
-// "line " and the count, without a fresh string for every line.
-std::string_view lineCaption(long long count, char (&buffer)[32]) {
-  std::memcpy(buffer, "line ", 5);
-  const auto end = std::to_chars(buffer + 5, buffer + sizeof buffer, count).ptr;
-  return std::string_view(buffer, static_cast<size_t>(end - buffer));
-}
+// "line " and the count of the progress line, counted up in its digits: no number
+// is formatted for every line.
+class LineCaption {
+ public:
+  std::string_view next() {
+    size_t k = text_.size();
+    while (k > 5 && text_[k - 1] == '9') text_[--k] = '0';
+    if (k == 5) {
+      text_.insert(text_.begin() + 5, '1');
+    } else {
+      ++text_[k - 1];
+    }
+    return text_;
+  }
+
+ private:
+  std::string text_ = "line 0";
+};
 
 }  // namespace
 
@@ -265,9 +322,9 @@ void adifImport(Logbook& lb, OutputFile& out) {
     in.close();
     in.open(name);  // no header: every line is read as records, from the first
   }
-  char caption[32];
-  for (long long count = 1; in.readLine(line); ++count) {
-    progress.add(lineCaption(count, caption));
+  LineCaption caption;
+  while (in.readLine(line)) {
+    progress.add(caption.next());
     prepare(line);
     reader.readLine(line);
   }

@@ -1,5 +1,7 @@
 #include "logbook/interchange/band_ranges.h"
 
+#include <charconv>
+
 #include "common/text.h"
 
 namespace kivo {
@@ -41,16 +43,29 @@ std::string_view valueText(const LogRecord& record, Field f) {
   return text.substr(0, end == std::string_view::npos ? 0 : end + 1);
 }
 
-std::string adifDate(const LogRecord& record) {
-  const std::string date = shownText(record, Field::DATE);
-  const long long yy = static_cast<long long>(parseNumber(date.substr(7, 2)));
-  std::string text = std::to_string(yy < 50 ? 2000 + yy : 1900 + yy);
-  const int month = monthNumber(std::string_view(date).substr(3, 3));
+std::string_view adifDate(const LogRecord& record, char (&buffer)[kAdifDateSize]) {
+  char date[9];  // as shown: a 0x00 reads as a blank
+  const uint8_t* stored = record.bytes.data() + fieldInfo(Field::DATE).offset;
+  for (size_t i = 0; i < sizeof date; ++i) date[i] = stored[i] == 0 ? ' ' : static_cast<char>(stored[i]);
+  // A two-character year reads as -9 to 99: the full year always has four digits.
+  const bool digits = date[7] >= '0' && date[7] <= '9' && date[8] >= '0' && date[8] <= '9';
+  const long long yy = digits ? (date[7] - '0') * 10 + (date[8] - '0')
+                              : static_cast<long long>(parseNumber(std::string_view(date + 7, 2)));
+  std::to_chars(buffer, buffer + 4, yy < 50 ? 2000 + yy : 1900 + yy);
+  size_t size = 4;
+  const int month = monthNumber(std::string_view(date + 3, 3));
   if (month > 0) {
-    text += static_cast<char>('0' + month / 10);
-    text += static_cast<char>('0' + month % 10);
+    buffer[size++] = static_cast<char>('0' + month / 10);
+    buffer[size++] = static_cast<char>('0' + month % 10);
   }
-  return text + date.substr(0, 2);
+  buffer[size++] = date[0];
+  buffer[size++] = date[1];
+  return std::string_view(buffer, size);
+}
+
+std::string adifDate(const LogRecord& record) {
+  char buffer[kAdifDateSize];
+  return std::string(adifDate(record, buffer));
 }
 
 }  // namespace kivo

@@ -50,5 +50,9 @@ std::string_view valueText(const LogRecord& record, Field f);
 // DATE (DD MON YY) as YYYYMMDD, the year below 50 in 2000-2049 and otherwise in
 // 1900-1999. An unknown month leaves its two digits out.
 std::string adifDate(const LogRecord& record);
+// The same in `buffer`, without a string for every record of a log; shorter than the
+// buffer only when the month is unknown.
+inline constexpr size_t kAdifDateSize = 8;
+std::string_view adifDate(const LogRecord& record, char (&buffer)[kAdifDateSize]);
 
 }  // namespace kivo

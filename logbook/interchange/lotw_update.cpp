@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <iterator>
 #include <optional>
 #include <string_view>
 #include <vector>
@@ -25,21 +26,34 @@ struct Confirmation {
   std::string call, band, date, time, received;
 };
 
-// The value of the first `tag` on the line. The number after the colon is its
-// length; the value starts after the ">" that closes the tag, so a type such as the
-// ":D" of a date may stand between. Text after the value is not part of it
-// ("<STATE:2>MD // Maryland"). A fixed length, when given, replaces the number.
-void takeValue(std::string_view line, std::string_view tag, std::string& value, long long fixed = -1) {
-  const size_t at = line.find(tag);
-  if (at == std::string_view::npos) return;
+// The value of the tag found at `at` (its first on the line), `tagSize` bytes long
+// up to its colon. The number after the colon is its length; the value starts after
+// the ">" that closes the tag, so a type such as the ":D" of a date may stand between.
+// Text after the value is not part of it ("<STATE:2>MD // Maryland"). A fixed
+// length, when given, replaces the number.
+void takeValue(std::string_view line, size_t at, size_t tagSize, std::string& value, long long fixed) {
   value.clear();
-  const size_t lengthAt = at + tag.size();
+  const size_t lengthAt = at + tagSize;
   const size_t close = line.find('>', lengthAt);
   if (close == std::string_view::npos) return;
   long long n = fixed >= 0 ? fixed : roundHalfEven(parseNumber(line.substr(lengthAt, 2)));
   n = std::clamp<long long>(n, 0, static_cast<long long>(line.size() - close - 1));
   value.assign(line.substr(close + 1, static_cast<size_t>(n)));
 }
+
+// The tags of a confirmation that the update reads, and where each value goes.
+struct BodyTag {
+  std::string_view tag;
+  std::string Confirmation::*value;
+  long long fixed;  // a length that replaces the tag's own, or -1
+};
+constexpr BodyTag kBodyTags[] = {
+    {"<CALL:", &Confirmation::call, -1},
+    {"<BAND:", &Confirmation::band, -1},
+    {"<QSO_DATE:", &Confirmation::date, -1},
+    {"<TIME_ON:", &Confirmation::time, 4},  // a six-digit time loses its seconds
+    {"<QSL_RCVD:", &Confirmation::received, -1},
+};
 
 // The confirmations of the file, one at a time. A file without "<EOH>" (LOTW sends
 // one when there is nothing new) is read from its first line; in a file with one,
@@ -61,7 +75,8 @@ class ConfirmationReader {
     while (pending_.empty()) {
       std::string line;
       if (!in_.readLine(line)) return false;
-      readBody(upperCase(line));
+      upperCaseInPlace(line);
+      readBody(line);
     }
     out = std::move(pending_.front());
     pending_.pop_front();
@@ -74,7 +89,7 @@ class ConfirmationReader {
     const bool seekable = in_.rewind();
     std::string line;
     while (in_.readLine(line)) {
-      line = upperCase(line);
+      upperCaseInPlace(line);
       if (line.find("<EOH>") != std::string::npos) {
         pending_.clear();
         current_ = {};
@@ -89,13 +104,23 @@ class ConfirmationReader {
     }
   }
 
-  void readBody(const std::string& line) {
-    takeValue(line, "<CALL:", current_.call);
-    takeValue(line, "<BAND:", current_.band);
-    takeValue(line, "<QSO_DATE:", current_.date);
-    takeValue(line, "<TIME_ON:", current_.time, 4);  // a six-digit time loses its seconds
-    takeValue(line, "<QSL_RCVD:", current_.received);
-    if (line.find("<EOR>") == std::string::npos) return;
+  // One walk over the "<" of the line: the first of each tag gives its value, as a
+  // search for each tag in turn would.
+  void readBody(std::string_view line) {
+    bool endOfRecord = false;
+    unsigned taken = 0;  // a bit for each of kBodyTags
+    for (size_t at = line.find('<'); at != std::string_view::npos; at = line.find('<', at + 1)) {
+      const std::string_view rest = line.substr(at);
+      if (rest.starts_with("<EOR>")) endOfRecord = true;
+      for (size_t k = 0; k < std::size(kBodyTags); ++k) {
+        const BodyTag& t = kBodyTags[k];
+        if ((taken >> k & 1) == 0 && rest.size() > 1 && rest[1] == t.tag[1] && rest.starts_with(t.tag)) {
+          taken |= 1u << k;
+          takeValue(line, at, t.tag.size(), current_.*t.value, t.fixed);
+        }
+      }
+    }
+    if (!endOfRecord) return;
     // A download made with "QSL only: no" lists unconfirmed uploads too, marked N.
     if (current_.received != "N") pending_.push_back(std::move(current_));
     current_ = {};
@@ -135,9 +160,11 @@ class LogIndex {
     RecordScanner scan(lb.log, 1, count);
     while (scan.next(r)) {
       const std::string_view band = confirmationBand(frequencyMHz(r));
-      if (band.empty() || monthNumber(std::string_view(reinterpret_cast<const char*>(r.bytes.data()) + 3, 3)) == 0)
-        continue;  // never matches
-      Entry e{contactKey(valueText(r, Field::STATION), adifDate(r), band), static_cast<uint32_t>(scan.number()), {}};
+      if (band.empty()) continue;  // never matches
+      char buffer[kAdifDateSize];
+      const std::string_view date = adifDate(r, buffer);
+      if (date.size() < kAdifDateSize) continue;  // no month: never matches
+      Entry e{contactKey(valueText(r, Field::STATION), date, band), static_cast<uint32_t>(scan.number()), {}};
       std::copy_n(r.bytes.begin() + fieldInfo(Field::TIME).offset, 4, e.time);
       inOrder.push_back(e);
     }
@@ -181,7 +208,9 @@ class LogIndex {
 };
 
 bool sameContact(const LogRecord& r, const Confirmation& c) {
-  return valueText(r, Field::STATION) == c.call && adifDate(r) == c.date && confirmationBand(frequencyMHz(r)) == c.band;
+  char date[kAdifDateSize];
+  return valueText(r, Field::STATION) == c.call && adifDate(r, date) == c.date &&
+         confirmationBand(frequencyMHz(r)) == c.band;
 }
 
 // Marks the matching contact as confirmed through LOTW; returns the record number

@@ -5,8 +5,13 @@
 namespace kivo {
 
 int monthNumber(std::string_view abbreviation) {
-  for (size_t m = 0; m < kMonthNames.size(); ++m)
-    if (abbreviation == kMonthNames[m]) return static_cast<int>(m) + 1;
+  if (abbreviation.size() != 3) return 0;
+  // Byte by byte, without a call: the whole-log commands ask this of every record.
+  for (size_t m = 0; m < kMonthNames.size(); ++m) {
+    const std::string_view name = kMonthNames[m];
+    if (abbreviation[0] == name[0] && abbreviation[1] == name[1] && abbreviation[2] == name[2])
+      return static_cast<int>(m) + 1;
+  }
   return 0;
 }
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "logbook/interchange/band_ranges.h"
 #include "logbook/records/log_record.h"
 #include "menu_support.h"
 #include "tests/support/file_bytes.h"
@@ -179,6 +180,28 @@ TEST(AdifExport, TheMarkedRangeOnY) {
       EXPECT_EQ(file.substr(0, kHeader.size()), kHeader);
       EXPECT_EQ(calls, c.calls);
     }
+  }
+}
+
+// The date of the export and of the LOTW match, made in a buffer: two digits of the
+// year are read directly, anything else as a number, as the old text form did.
+TEST(AdifExport, DatesOfEveryYearForm) {
+  const struct {
+    std::string_view stored, expected;
+  } cases[] = {
+      {"04 JUL 05", "20050704"}, {"04 JUL 49", "20490704"},
+      {"04 JUL 50", "19500704"}, {"04 JUL 99", "19990704"},
+      {"04 JUL 5 ", "20050704"}, {"04 JUL  7", "20070704"},
+      {"04 JUL -9", "19910704"}, {"04 JUL 9.", "20090704"},
+      {"04 JUL XY", "20000704"}, {std::string_view("04 JUL \0\0", 9), "20000704"},
+      {"04 jul 05", "200504"},   {std::string_view("\0\0 DEC 12", 9), "201212  "},
+  };
+  for (const auto& c : cases) {
+    LogRecord r;
+    r.set(Field::DATE, c.stored);
+    char buffer[kAdifDateSize];
+    EXPECT_EQ(adifDate(r, buffer), c.expected) << c.stored;
+    EXPECT_EQ(adifDate(r), c.expected) << c.stored;
   }
 }
 

@@ -9,6 +9,7 @@
 #include "common/text.h"
 #include "logbook/frame/browse.h"
 #include "logbook/frame/startup.h"
+#include "logbook/interchange/import_common.h"
 #include "menu_support.h"
 #include "tests/support/error_number.h"
 #include "tests/support/file_bytes.h"
@@ -229,6 +230,15 @@ TEST(AdifImport, ProgressLinesEndTheScreenAsIfEachWasPrinted) {
 }
 
 // Any bytes: no crash, and every record arrives however the tags are cut off.
+// The branch-free byte of an ADIF line against the rule it stands for, over every byte.
+TEST(AdifImport, LineBytesAreUpperCasedWithRecordBreakersBlank) {
+  for (int c = 0; c < 256; ++c) {
+    const char byte = static_cast<char>(c);
+    const char expected = c == 0 || c == '\r' || c == 0xFF ? ' ' : upperChar(byte);
+    EXPECT_EQ(adifLineByte(byte), expected) << c;
+  }
+}
+
 TEST(Imports, AnyBytesGiveOneRecordPerEndMark) {
   const std::vector<std::string> pieces = parts(
       "<EOR>|<eor>|<CALL:|<CALL:1|<COMMENT:|<COMMENT:99>|<QSO_DATE:8>2|<QSO_DATE:8:D>|<FREQ:10>|<TX_PWR:9|<RST_SENT:"

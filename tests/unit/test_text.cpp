@@ -1,5 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <bit>
+#include <charconv>
+#include <cstdint>
+#include <random>
+
 #include "common/console.h"
 #include "common/fatal.h"
 #include "common/text.h"
@@ -78,6 +83,32 @@ TEST(InputItems, ItemsOfAFileRunAcrossCommasAndLines) {
   std::vector<std::string> got;
   while (r.next(item)) got.push_back(item);
   EXPECT_EQ(got, (std::vector<std::string>{"A", "B", "C", "", "D,E", "F", "last"}));
+}
+
+// Numbers with a point of up to 15 digits are divided out by a power of ten; the
+// result must be the nearest double, bit for bit, as the full conversion gives.
+TEST(Text, ParseNumberShortDecimalsAreTheNearestDouble) {
+  std::mt19937_64 random(7);
+  for (int i = 0; i < 200000; ++i) {
+    const int digits = 1 + static_cast<int>(random() % 15);
+    std::string text = std::to_string(random() % 1000000000000000ull).substr(0, static_cast<size_t>(digits));
+    text.insert(random() % (text.size() + 1), ".");
+    double expected = 0;
+    std::from_chars(text.data(), text.data() + text.size(), expected, std::chars_format::fixed);
+    ASSERT_EQ(std::bit_cast<uint64_t>(parseNumber(text)), std::bit_cast<uint64_t>(expected)) << text;
+    ASSERT_EQ(std::bit_cast<uint64_t>(parseNumber("-" + text)), std::bit_cast<uint64_t>(-expected)) << text;
+  }
+  EXPECT_EQ(std::bit_cast<uint64_t>(parseNumber("-0")), std::bit_cast<uint64_t>(0.0));  // a whole zero has no sign
+}
+
+TEST(Text, UpperCaseInPlaceMatchesUpperCase) {
+  std::string all;
+  for (int c = 0; c < 256; ++c) all += static_cast<char>(c);
+  std::string inPlace = all;
+  upperCaseInPlace(inPlace);
+  EXPECT_EQ(inPlace, upperCase(all));
+  for (int c = 0; c < 256; ++c)
+    EXPECT_EQ(inPlace[static_cast<size_t>(c)], c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : static_cast<char>(c));
 }
 
 }  // namespace kivo
