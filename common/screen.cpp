@@ -139,6 +139,16 @@ void Screen::setCellColor(int row, int column, int fg, int bg) {
   touch();
 }
 
+void Screen::paintRow(int row, int fg, int bg) {
+  cellAt(row, 1);
+  for (int c = 1; c <= kColumns; ++c) {
+    Cell& cell = at(row, c);
+    cell.fg = static_cast<uint8_t>(fg & 31);
+    cell.bg = static_cast<uint8_t>(bg & 15);
+  }
+  touch();
+}
+
 std::string Screen::rowText(int row) const { return textAt(row, 1, kColumns); }
 
 std::string Screen::textAt(int row, int first, int last) const {

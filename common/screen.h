@@ -74,6 +74,8 @@ class Screen {
   void setChar(int row, int column, uint8_t ch);
   // Repaints one cell's colours, keeping its character.
   void setCellColor(int row, int column, int fg, int bg);
+  // Every cell of the row in the colours, the bytes left as they are.
+  void paintRow(int row, int fg, int bg);
   // The bytes of a row (80 of them), or of columns first..last.
   std::string rowText(int row) const;
   std::string textAt(int row, int first, int last) const;

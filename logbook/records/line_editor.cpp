@@ -86,8 +86,7 @@ void scrollPageDown(Logbook& lb) {
 
 void repaintLine(Logbook& lb) {
   Screen& s = lb.console.screen();
-  int row = s.cursorRow();
-  for (int c = 1; c <= Screen::kColumns; ++c) s.setCellColor(row, c, s.foreground(), s.background());
+  s.paintRow(s.cursorRow(), s.foreground(), s.background());
 }
 
 void newLineDefaults(Logbook& lb) {
@@ -117,10 +116,9 @@ void showCurrentLine(Logbook& lb) {
     con.locate(row, 1);
     con.print(emptyRowText());
   }
-  for (int c = 1; c <= Screen::kColumns; ++c) {
-    const Colors paint = s.charAt(row, c) == kSeparator ? palette::kSeparatorCell : palette::kCurrentLine;
-    s.setCellColor(row, c, paint.fg, paint.bg);
-  }
+  s.paintRow(row, palette::kCurrentLine.fg, palette::kCurrentLine.bg);
+  for (int c = 1; c <= Screen::kColumns; ++c)
+    if (s.charAt(row, c) == kSeparator) s.setCellColor(row, c, palette::kSeparatorCell.fg, palette::kSeparatorCell.bg);
   con.color(palette::kRecords);
   con.locate(commentRow(lb), kCommentCaptionColumn);
   con.print("Comments ");
