@@ -60,6 +60,16 @@ bool plainDecimal(std::string_view text, size_t& point) {
   return digits > 0;
 }
 
+// Whether a plain decimal is above 0. A text of the field's width is some digit
+// other than 0; a longer one is read as a double, which a text beyond its range
+// leaves at 0.
+bool aboveZero(std::string_view text) {
+  if (text.size() <= kFieldWidth) return text.find_first_not_of("0.") != std::string_view::npos;
+  double mhz = 0;
+  std::from_chars(text.data(), text.data() + text.size(), mhz);
+  return mhz > 0;
+}
+
 }  // namespace
 
 // Values may carry the blanks and line ends that a writer counted into their length.
@@ -89,9 +99,7 @@ std::string frequencyField(std::string_view text) {
   text = trimmed(text);
   size_t point;
   if (!plainDecimal(text, point)) return {};
-  double mhz = 0;
-  std::from_chars(text.data(), text.data() + text.size(), mhz);
-  if (!(mhz > 0)) return {};
+  if (!aboveZero(text)) return {};
   const size_t decimals = point == std::string_view::npos ? 0 : text.size() - point - 1;
   if (text.size() <= kFieldWidth && decimals <= kMostDecimals) return std::string(text);
   // Rounded in decimal, half up, to as many decimals as fit.

@@ -31,9 +31,10 @@ bool allDigits(std::string_view text) {
   return true;
 }
 
+// The value of a few digits (checked to be digits before).
 int number(std::string_view digits) {
   int n = 0;
-  std::from_chars(digits.data(), digits.data() + digits.size(), n);
+  for (char c : digits) n = n * 10 + (c - '0');
   return n;
 }
 
@@ -167,15 +168,37 @@ constexpr std::string_view kSlotNames[kSlots] = {"CALL",     "QSO_DATE",   "TIME
                                                  "RST_RCVD", "QSL_SENT",   "QSL_RCVD", "LOTW_QSL_SENT", "LOTW_QSL_RCVD",
                                                  "COMMENT",  "GRIDSQUARE", "PROP_MODE"};
 
+// The slot of a field name (any case), or kSlots for a name the record does not
+// need: the length and the first letter leave at most two names to compare.
+Slot slotOf(std::string_view name) {
+  if (name.size() < 4 || name.size() > 13) return kSlots;
+  const auto is = [&](Slot s) { return sameAdifName(name, kSlotNames[s]) ? s : kSlots; };
+  const auto at = [&](size_t i) { return i < name.size() ? upperChar(name[i]) : '\0'; };
+  switch (at(0)) {
+    case 'B': return is(kBand);
+    case 'C': return name.size() == 4 ? is(kCall) : is(kComment);
+    case 'F': return is(kFreq);
+    case 'G': return is(kGrid);
+    case 'L': return at(12) == 'T' ? is(kLotwSent) : is(kLotwReceived);
+    case 'M': return is(kMode);
+    case 'P': return is(kPropagation);
+    case 'Q':
+      if (at(2) == 'O') return is(kDate);
+      return at(4) == 'S' ? is(kQslSent) : is(kQslReceived);
+    case 'R': return at(4) == 'S' ? is(kSent) : is(kReceived);
+    case 'S': return is(kSubmode);
+    case 'T':
+      if (name.size() == 6) return is(kPower);
+      return name.size() == 7 ? is(kTimeOn) : is(kTimeOff);
+    default: return kSlots;
+  }
+}
+
 // The values the record needs, by slot; the last of a name counts.
 std::array<std::string_view, kSlots> slots(const AdifRecord& record) {
   std::array<std::string_view, kSlots> values{};
   for (const AdifField& f : record.fields)
-    for (int s = 0; s < kSlots; ++s)
-      if (sameAdifName(f.name, kSlotNames[s])) {
-        values[static_cast<size_t>(s)] = f.value;
-        break;
-      }
+    if (const Slot s = slotOf(f.name); s != kSlots) values[static_cast<size_t>(s)] = f.value;
   return values;
 }
 
@@ -186,7 +209,7 @@ EntityFill::EntityFill(const CountryTable& table) : table_(table) {
     if (!e.kind.empty() && e.kind[0] == '%') byPrefix_ = false;
 }
 
-std::string EntityFill::country(std::string_view station) {
+const std::string& EntityFill::country(std::string_view station) {
   const std::string_view call = station.substr(0, station.find(' '));
   const bool plain = !call.empty() && call.find('/') == std::string_view::npos;
   const size_t width = static_cast<size_t>(fieldInfo(Field::COUNTRY).width);
@@ -271,8 +294,9 @@ std::string logDate(std::string_view yyyymmdd) {
   static constexpr int kDays[12] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
   if (month < 1 || month > 12 || day < 1 || day > kDays[month - 1]) return {};
   if (month == 2 && day == 29 && !(year % 4 == 0 && (year % 100 != 0 || year % 400 == 0))) return {};
-  auto two = [](int n) { return std::string{static_cast<char>('0' + n / 10), static_cast<char>('0' + n % 10)}; };
-  return two(day) + " " + std::string(kMonthNames[static_cast<size_t>(month - 1)]) + " " + two(year % 100);
+  const std::string_view name = kMonthNames[static_cast<size_t>(month - 1)];
+  const char text[9] = {yyyymmdd[6], yyyymmdd[7], ' ', name[0], name[1], name[2], ' ', yyyymmdd[2], yyyymmdd[3]};
+  return std::string(text, sizeof text);
 }
 
 std::string logTime(std::string_view hhmm) {
