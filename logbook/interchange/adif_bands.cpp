@@ -64,7 +64,7 @@ bool plainDecimal(std::string_view text, size_t& point) {
 // other than 0; a longer one is read as a double, which a text beyond its range
 // leaves at 0.
 bool aboveZero(std::string_view text) {
-  if (text.size() <= kFieldWidth) return text.find_first_not_of("0.") != std::string_view::npos;
+  if (text.size() <= kFieldWidth) return std::any_of(text.begin(), text.end(), [](char c) { return c > '0'; });
   double mhz = 0;
   std::from_chars(text.data(), text.data() + text.size(), mhz);
   return mhz > 0;
@@ -73,10 +73,11 @@ bool aboveZero(std::string_view text) {
 }  // namespace
 
 // Values may carry the blanks and line ends that a writer counted into their length.
+static bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 static std::string_view trimmed(std::string_view text) {
-  const size_t first = text.find_first_not_of(" \t\r\n");
-  if (first == std::string_view::npos) return {};
-  return text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
+  while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && isBlank(text.back())) text.remove_suffix(1);
+  return text;
 }
 
 const AdifBand* bandNamed(std::string_view name) {

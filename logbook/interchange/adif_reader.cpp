@@ -1,5 +1,6 @@
 #include "logbook/interchange/adif_reader.h"
 
+#include <array>
 #include <cstring>
 
 namespace kivo {
@@ -8,7 +9,14 @@ namespace {
 
 constexpr size_t kMaxLength = 1u << 30;
 
-bool isNameByte(unsigned char c) { return c > ' ' && c != ':' && c != '<' && c != '>' && c != 0x7F; }
+// The bytes a tag name may hold, as a table: every byte of every name is tested.
+constexpr std::array<bool, 256> kNameBytes = [] {
+  std::array<bool, 256> bytes{};
+  for (int c = 0; c < 256; ++c)
+    bytes[static_cast<size_t>(c)] = c > ' ' && c != ':' && c != '<' && c != '>' && c != 0x7F;
+  return bytes;
+}();
+bool isNameByte(unsigned char c) { return kNameBytes[c]; }
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
 // A value must not end inside a UTF-8 character: a writer that counted characters,
@@ -31,16 +39,6 @@ size_t endOfCharacter(std::string_view text, size_t start, size_t end) {
 }
 
 }  // namespace
-
-bool sameAdifName(std::string_view name, std::string_view upperName) {
-  if (name.size() != upperName.size()) return false;
-  for (size_t i = 0; i < name.size(); ++i) {
-    char c = name[i];
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    if (c != upperName[i]) return false;
-  }
-  return true;
-}
 
 std::string_view AdifRecord::value(std::string_view upperName) const {
   for (size_t i = fields.size(); i-- > 0;)

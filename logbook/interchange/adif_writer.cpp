@@ -29,11 +29,13 @@ void put(std::string& out, std::string_view name, std::string_view value) {
   out.push_back(' ');
 }
 
-std::string text(const LogRecord& r, Field f) {
+// A field's value in ASCII: the record's own bytes when they are (as nearly always),
+// otherwise converted into `spare`.
+std::string_view text(const LogRecord& r, Field f, std::string& spare) {
   const std::string_view value = valueText(r, f);
   for (char c : value)
-    if (c < ' ' || c > '~') return asciiText(value);
-  return std::string(value);
+    if (c < ' ' || c > '~') return spare = asciiText(value);
+  return value;
 }
 
 // One record's line, built in a buffer and handed to the output in one piece; a
@@ -229,9 +231,10 @@ void appendAdifRecord(std::string& out, const LogRecord& r, const StationSetting
   char shown[fieldInfo(Field::COMMENTS).width];
   const std::string_view comments = shownInto(shown, r, Field::COMMENTS);
   const bool otherSite = comments.find("@AS") != std::string_view::npos;
+  std::string spare;
   {
     Line line(out);
-    line.put("CALL", text(r, Field::STATION));
+    line.put("CALL", text(r, Field::STATION, spare));
     line.put("QSO_DATE", exportDate(r));
     line.put("TIME_ON", logTime(valueText(r, Field::TIME)));
     line.put("TIME_OFF", logTime(valueText(r, Field::TOFF)));
@@ -243,12 +246,12 @@ void appendAdifRecord(std::string& out, const LogRecord& r, const StationSetting
       if (const AdifBand* band = freq.empty() ? nullptr : bandOf(frequencyMHz(r))) put(part, "BAND", lower(band->name));
     });
     out += modePart.of(r, [&](std::string& part) {
-      const AdifMode mode = modeOf(text(r, Field::MODE));
+      const AdifMode mode = modeOf(std::string(text(r, Field::MODE, spare)));
       put(part, "MODE", mode.mode);
       put(part, "SUBMODE", mode.submode);
     });
-    line.put("RST_SENT", text(r, Field::SN));
-    line.put("RST_RCVD", text(r, Field::RD));
+    line.put("RST_SENT", text(r, Field::SN, spare));
+    line.put("RST_RCVD", text(r, Field::RD, spare));
     line.flush();
     out += powerPart.of(r, [&](std::string& part) {
       char field[fieldInfo(Field::PWR).width];
@@ -263,7 +266,7 @@ void appendAdifRecord(std::string& out, const LogRecord& r, const StationSetting
     });
     line.put("GRIDSQUARE", gridOf(comments));
     if (comments.find(" SAT") != std::string_view::npos) line.put("PROP_MODE", "SAT");
-    line.put("COMMENT", text(r, Field::COMMENTS));
+    line.put("COMMENT", text(r, Field::COMMENTS, spare));
   }
   out += stationPart(station, otherSite);
   out += "<EOR>\n";

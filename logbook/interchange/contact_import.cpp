@@ -3,6 +3,7 @@
 #include <array>
 #include <charconv>
 #include <cstdio>
+#include <cstring>
 
 #include "common/text.h"
 #include "logbook/interchange/adif_bands.h"
@@ -125,20 +126,32 @@ std::string checkCall(const std::string& station) {
   return {};
 }
 
+// A field blank-padded or cut to its width, as LogRecord::set stores it; here in
+// line, as every record sets all twelve.
+template <Field F>
+void put(LogRecord& out, std::string_view text) {
+  constexpr FieldInfo info = fieldInfo(F);
+  constexpr auto width = static_cast<size_t>(info.width);
+  uint8_t* to = out.bytes.data() + info.offset;
+  const size_t n = text.size() < width ? text.size() : width;
+  std::memcpy(to, text.data(), n);
+  std::memset(to + n, ' ', width - n);
+}
+
 void store(const Contact& c, EntityFill& entities, LogRecord& out) {
   out.clear();
-  out.set(Field::DATE, c.date);
-  out.set(Field::FREQ, c.freq);
-  out.set(Field::MODE, c.mode);
-  out.set(Field::PWR, c.power);
-  out.set(Field::TIME, c.time);
-  out.set(Field::STATION, c.station);
-  out.set(Field::SN, c.sent);
-  out.set(Field::RD, c.received);
-  out.set(Field::TOFF, c.off.empty() ? c.time : c.off);
-  out.set(Field::COUNTRY, entities.country(c.station));
-  out.set(Field::SR, c.sr);
-  out.set(Field::COMMENTS, c.comments);
+  put<Field::DATE>(out, c.date);
+  put<Field::FREQ>(out, c.freq);
+  put<Field::MODE>(out, c.mode);
+  put<Field::PWR>(out, c.power);
+  put<Field::TIME>(out, c.time);
+  put<Field::STATION>(out, c.station);
+  put<Field::SN>(out, c.sent);
+  put<Field::RD>(out, c.received);
+  put<Field::TOFF>(out, c.off.empty() ? c.time : c.off);
+  put<Field::COUNTRY>(out, entities.country(c.station));
+  put<Field::SR>(out, c.sr);
+  put<Field::COMMENTS>(out, c.comments);
   out.setSeparators();
 }
 
