@@ -39,21 +39,29 @@ int number(std::string_view digits) {
   return n;
 }
 
+char upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+
 // A text value as typed on the screen: the code page's characters, letters in upper
-// case, blanks at the end dropped.
-std::string typedText(std::string_view value) {
-  bool plain = true;  // ASCII without control characters, as nearly every value is
+// case, blanks at the end dropped (and at the start too for a word). ASCII without
+// control characters, as nearly every value is, is taken as it stands.
+std::string typedValue(std::string_view value, bool word) {
+  bool plain = true;
   for (char c : value) plain = plain && c >= ' ' && c < 0x7F;
-  std::string text = plain ? upperCase(value) : upperCase(codePageText(value));
-  text.erase(text.find_last_not_of(' ') + 1);
+  if (!plain) {
+    std::string text = upperCase(codePageText(value));
+    text.erase(text.find_last_not_of(' ') + 1);
+    if (word) text.erase(0, text.find_first_not_of(' '));
+    return text;
+  }
+  while (!value.empty() && value.back() == ' ') value.remove_suffix(1);
+  while (word && !value.empty() && value.front() == ' ') value.remove_prefix(1);
+  std::string text(value);
+  for (char& c : text) c = upper(c);
   return text;
 }
 
-std::string typedWord(std::string_view value) {
-  std::string text = typedText(value);
-  text.erase(0, text.find_first_not_of(' '));
-  return text;
-}
+std::string typedText(std::string_view value) { return typedValue(value, false); }
+std::string typedWord(std::string_view value) { return typedValue(value, true); }
 
 // The mode of the record before, when this one has the same MODE and SUBMODE: a log
 // holds long runs of one mode.
