@@ -75,6 +75,17 @@ std::string cachedModeCode(std::string_view mode, std::string_view submode) {
   return lastCode;
 }
 
+// FREQ of the record before, when this one has the same text: a log holds long runs
+// of one frequency.
+std::string cachedFrequency(std::string_view freq) {
+  thread_local std::string lastText = "\x01", lastField;
+  if (freq != lastText) {
+    lastText = freq;
+    lastField = frequencyField(freq);
+  }
+  return lastField;
+}
+
 // The report a contact without one is given: 59 for the phone modes, 599 otherwise.
 std::string defaultReport(std::string_view mode) {
   return mode == "SSB" || mode == "FM" || mode == "AM" ? "59" : "599";
@@ -339,7 +350,7 @@ std::string adifContact(const AdifRecord& record, const ImportDefaults& defaults
   c.time = logTime(v[kTimeOn]);
   if (c.time.empty()) return "no time that can be read";
   c.off = logTime(v[kTimeOff]);
-  c.freq = frequencyField(v[kFreq]);
+  c.freq = cachedFrequency(v[kFreq]);
   if (c.freq.empty())
     if (const AdifBand* band = bandNamed(v[kBand])) c.freq = band->frequency;
   c.mode = cachedModeCode(v[kMode], v[kSubmode]);
