@@ -123,7 +123,14 @@ char qslMark(bool card, bool lotw) { return card && lotw ? 'B' : card ? 'X' : lo
 std::string commentsWithMarkers(std::string comment, std::string_view grid, bool satellite) {
   std::string markers;
   if (grid.size() >= 4) {
-    const std::string square = "#" + upperCase(codePageText(grid.substr(0, 4)));
+    // Four printable ASCII bytes, as a square nearly always is, stand as they are.
+    char plain[5] = {'#'};
+    bool ascii = true;
+    for (size_t i = 0; i < 4; ++i) {
+      plain[i + 1] = upper(grid[i]);
+      ascii = ascii && grid[i] >= ' ' && grid[i] < 0x7F;
+    }
+    const std::string square = ascii ? std::string(plain, 5) : "#" + upperCase(codePageText(grid.substr(0, 4)));
     if (comment.find(square) == std::string::npos) markers = square;
   }
   if (satellite && comment.find(" SAT") == std::string::npos) markers += " SAT";

@@ -73,6 +73,21 @@ struct NumberParts {
     qrp = watts >= 1 && watts <= 5 ? 'Q' : '-';
     squares = mhz > 49.9f;
   }
+
+  // The date rule, for the date before when this is the same: contacts of one day
+  // stand together.
+  char dateRule(const LogRecord& r) {
+    const std::string_view date = fieldOf(r, Field::DATE);
+    if (!dateKnown || date != std::string_view(lastDate.data(), lastDate.size())) {
+      dateKnown = true;
+      std::memcpy(lastDate.data(), date.data(), lastDate.size());
+      rule = datedBeforeAntillesSplit(date) ? 'B' : 'A';
+    }
+    return rule;
+  }
+  std::array<char, fieldInfo(Field::DATE).width> lastDate{};
+  bool dateKnown = false;
+  char rule = 'A';
 };
 
 bool settledKey(const LogRecord& r, NumberParts& numbers, SettledKey& key) {
@@ -89,7 +104,7 @@ bool settledKey(const LogRecord& r, NumberParts& numbers, SettledKey& key) {
   *p++ = numbers.band;
   *p++ = text.find(" SAT") != std::string_view::npos ? 'S' : '-';
   *p++ = numbers.qrp;
-  *p++ = datedBeforeAntillesSplit(fieldOf(r, Field::DATE)) ? 'B' : 'A';
+  *p++ = numbers.dateRule(r);
   const size_t hash = text.find('#');
   if (hash != std::string_view::npos && numbers.squares) {
     *p++ = '#';
