@@ -173,8 +173,17 @@ std::string leadingNumber(std::string_view field) {
   return std::string(number);
 }
 
+// Whether `text` holds `word`: a loop over the comment's few bytes, where find would
+// call memchr at every blank.
+bool holds(std::string_view text, std::string_view word) {
+  for (size_t i = 0; i + word.size() <= text.size(); ++i)
+    if (text[i] == word[0] && text.substr(i, word.size()) == word) return true;
+  return false;
+}
+
 // "#" and a square of two letters A-R and two digits, the first in the comment.
 std::string gridOf(std::string_view comments) {
+  if (!holds(comments, "#")) return {};
   for (size_t at = comments.find('#'); at != std::string_view::npos; at = comments.find('#', at + 1)) {
     const std::string_view g = comments.substr(at + 1, 4);
     if (g.size() == 4 && g[0] >= 'A' && g[0] <= 'R' && g[1] >= 'A' && g[1] <= 'R' && isDigit(g[2]) && isDigit(g[3]))
@@ -230,7 +239,7 @@ void appendAdifRecord(std::string& out, const LogRecord& r, const StationSetting
   thread_local FieldPart<Field::SR> qslPart;
   char shown[fieldInfo(Field::COMMENTS).width];
   const std::string_view comments = shownInto(shown, r, Field::COMMENTS);
-  const bool otherSite = comments.find("@AS") != std::string_view::npos;
+  const bool otherSite = holds(comments, "@AS");
   std::string spare;
   {
     Line line(out);
@@ -265,7 +274,7 @@ void appendAdifRecord(std::string& out, const LogRecord& r, const StationSetting
       put(part, "LOTW_QSL_RCVD", yesNo(sr[1] == 'L' || sr[1] == 'B'));
     });
     line.put("GRIDSQUARE", gridOf(comments));
-    if (comments.find(" SAT") != std::string_view::npos) line.put("PROP_MODE", "SAT");
+    if (holds(comments, " SAT")) line.put("PROP_MODE", "SAT");
     line.put("COMMENT", text(r, Field::COMMENTS, spare));
   }
   out += stationPart(station, otherSite);

@@ -90,25 +90,39 @@ struct NumberParts {
   char rule = 'A';
 };
 
+// What the comment holds that the update reads, in one pass over its 38 bytes.
+struct CommentMarks {
+  bool dollar = false, satellite = false;
+  size_t hash = std::string_view::npos;  // the first "#"
+  explicit CommentMarks(std::string_view text) {
+    for (size_t i = 0; i < text.size(); ++i) {
+      const char c = text[i];
+      if (c == '$') dollar = true;
+      if (c == '#' && hash == std::string_view::npos) hash = i;
+      if (c == ' ' && text.substr(i + 1, 3) == "SAT") satellite = true;
+    }
+  }
+};
+
 bool settledKey(const LogRecord& r, NumberParts& numbers, SettledKey& key) {
   char comments[38];
   static_assert(fieldInfo(Field::COMMENTS).width == sizeof comments);
   putShown(comments, fieldOf(r, Field::COMMENTS));
   const std::string_view text(comments, sizeof comments);
-  if (text.find('$') != std::string_view::npos) return false;
+  const CommentMarks marks(text);
+  if (marks.dollar) return false;
   numbers.update(r);
   key = SettledKey{};
   char* p = putShown(key.bytes.data(), fieldOf(r, Field::COUNTRY));
   p = putShown(p, fieldOf(r, Field::MODE));
   p = putShown(p, fieldOf(r, Field::SR).substr(1, 1));
   *p++ = numbers.band;
-  *p++ = text.find(" SAT") != std::string_view::npos ? 'S' : '-';
+  *p++ = marks.satellite ? 'S' : '-';
   *p++ = numbers.qrp;
   *p++ = numbers.dateRule(r);
-  const size_t hash = text.find('#');
-  if (hash != std::string_view::npos && numbers.squares) {
+  if (marks.hash != std::string_view::npos && numbers.squares) {
     *p++ = '#';
-    putShown(p, text.substr(hash + 1, 4));
+    putShown(p, text.substr(marks.hash + 1, 4));
   }
   return true;
 }
