@@ -176,8 +176,11 @@ std::string leadingNumber(std::string_view field) {
 // Whether `text` holds `word`: a loop over the comment's few bytes, where find would
 // call memchr at every blank.
 bool holds(std::string_view text, std::string_view word) {
-  for (size_t i = 0; i + word.size() <= text.size(); ++i)
-    if (text[i] == word[0] && text.substr(i, word.size()) == word) return true;
+  for (size_t i = 0; i + word.size() <= text.size(); ++i) {
+    size_t k = 0;
+    while (k < word.size() && text[i + k] == word[k]) ++k;
+    if (k == word.size()) return true;
+  }
   return false;
 }
 
