@@ -88,7 +88,8 @@ AdifScanner::Tag AdifScanner::readTag(AdifField& field) {
   if (p >= text_.size() || text_[p] != '>') return Tag::None;
   const size_t start = p + 1;
   size_t end = length > text_.size() - start ? text_.size() : start + length;
-  end = endOfCharacter(text_, start, end);
+  // Only a value that ends in a byte outside ASCII can end inside a character.
+  if (end > start && static_cast<unsigned char>(text_[end - 1]) >= 0x80) end = endOfCharacter(text_, start, end);
   field = {name, text_.substr(start, end - start)};
   pos_ = end;
   return Tag::Field;

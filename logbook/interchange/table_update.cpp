@@ -33,9 +33,14 @@ struct SettledKey {
 
 struct SettledHash {
   size_t operator()(const SettledKey& key) const {
-    uint64_t h = 1469598103934665603ull;  // FNV-1a
-    for (char c : key.bytes) h = (h ^ static_cast<unsigned char>(c)) * 1099511628211ull;
-    return static_cast<size_t>(h ^ (h >> 29));
+    uint64_t h = 0;
+    for (size_t i = 0; i < key.bytes.size(); i += sizeof h) {  // eight bytes at a time
+      uint64_t word;
+      std::memcpy(&word, key.bytes.data() + i, sizeof word);
+      h = (h ^ word) * 0x9E3779B97F4A7C15ull;
+      h ^= h >> 32;
+    }
+    return static_cast<size_t>(h);
   }
 };
 
