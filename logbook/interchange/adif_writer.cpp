@@ -173,20 +173,25 @@ std::string leadingNumber(std::string_view field) {
   return std::string(number);
 }
 
-// Whether `text` holds `word`: a loop over the comment's few bytes, where find would
+// What the comment holds that the line reads, in one pass over its bytes: find would
 // call memchr at every blank.
-bool holds(std::string_view text, std::string_view word) {
-  for (size_t i = 0; i + word.size() <= text.size(); ++i) {
-    size_t k = 0;
-    while (k < word.size() && text[i + k] == word[k]) ++k;
-    if (k == word.size()) return true;
+struct CommentMarks {
+  bool otherSite = false, satellite = false, hash = false;
+  explicit CommentMarks(std::string_view text) {
+    for (size_t i = 0; i < text.size(); ++i) {
+      const std::string_view rest = text.substr(i);
+      switch (text[i]) {
+        case '@': otherSite = otherSite || rest.substr(1, 2) == "AS"; break;
+        case ' ': satellite = satellite || rest.substr(1, 3) == "SAT"; break;
+        case '#': hash = true; break;
+        default: break;
+      }
+    }
   }
-  return false;
-}
+};
 
 // "#" and a square of two letters A-R and two digits, the first in the comment.
 std::string gridOf(std::string_view comments) {
-  if (!holds(comments, "#")) return {};
   for (size_t at = comments.find('#'); at != std::string_view::npos; at = comments.find('#', at + 1)) {
     const std::string_view g = comments.substr(at + 1, 4);
     if (g.size() == 4 && g[0] >= 'A' && g[0] <= 'R' && g[1] >= 'A' && g[1] <= 'R' && isDigit(g[2]) && isDigit(g[3]))
@@ -242,7 +247,8 @@ void appendAdifRecord(std::string& out, const LogRecord& r, const StationSetting
   thread_local FieldPart<Field::SR> qslPart;
   char shown[fieldInfo(Field::COMMENTS).width];
   const std::string_view comments = shownInto(shown, r, Field::COMMENTS);
-  const bool otherSite = holds(comments, "@AS");
+  const CommentMarks marks(comments);
+  const bool otherSite = marks.otherSite;
   std::string spare;
   {
     Line line(out);
@@ -276,8 +282,8 @@ void appendAdifRecord(std::string& out, const LogRecord& r, const StationSetting
       put(part, "LOTW_QSL_SENT", yesNo(sr[0] == 'L' || sr[0] == 'B'));
       put(part, "LOTW_QSL_RCVD", yesNo(sr[1] == 'L' || sr[1] == 'B'));
     });
-    line.put("GRIDSQUARE", gridOf(comments));
-    if (holds(comments, " SAT")) line.put("PROP_MODE", "SAT");
+    if (marks.hash) line.put("GRIDSQUARE", gridOf(comments));
+    if (marks.satellite) line.put("PROP_MODE", "SAT");
     line.put("COMMENT", text(r, Field::COMMENTS, spare));
   }
   out += stationPart(station, otherSite);
