@@ -178,14 +178,12 @@ std::string leadingNumber(std::string_view field) {
 struct CommentMarks {
   bool otherSite = false, satellite = false, hash = false;
   explicit CommentMarks(std::string_view text) {
+    const auto at = [&](size_t i) { return i < text.size() ? text[i] : '\0'; };
     for (size_t i = 0; i < text.size(); ++i) {
-      const std::string_view rest = text.substr(i);
-      switch (text[i]) {
-        case '@': otherSite = otherSite || rest.substr(1, 2) == "AS"; break;
-        case ' ': satellite = satellite || rest.substr(1, 3) == "SAT"; break;
-        case '#': hash = true; break;
-        default: break;
-      }
+      const char c = text[i];
+      if (c == '@' && at(i + 1) == 'A' && at(i + 2) == 'S') otherSite = true;
+      if (c == ' ' && at(i + 1) == 'S' && at(i + 2) == 'A' && at(i + 3) == 'T') satellite = true;
+      if (c == '#') hash = true;
     }
   }
 };

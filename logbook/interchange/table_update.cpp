@@ -100,11 +100,12 @@ struct CommentMarks {
   bool dollar = false, satellite = false;
   size_t hash = std::string_view::npos;  // the first "#"
   explicit CommentMarks(std::string_view text) {
+    const auto at = [&](size_t i) { return i < text.size() ? text[i] : '\0'; };
     for (size_t i = 0; i < text.size(); ++i) {
       const char c = text[i];
       if (c == '$') dollar = true;
       if (c == '#' && hash == std::string_view::npos) hash = i;
-      if (c == ' ' && text.substr(i + 1, 3) == "SAT") satellite = true;
+      if (c == ' ' && at(i + 1) == 'S' && at(i + 2) == 'A' && at(i + 3) == 'T') satellite = true;
     }
   }
 };
