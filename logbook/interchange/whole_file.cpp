@@ -38,8 +38,10 @@ bool readWholeBytes(const std::string& path, std::string& bytes, int& error) {
   // whose size is not known (a pipe), grows the text as it goes.
   size_t done = 0;
   const size_t expected = S_ISREG(st.st_mode) && st.st_size > 0 ? static_cast<size_t>(st.st_size) : size_t{1} << 16;
-  reserveLarge(bytes, expected);
-  bytes.resize(expected);
+  // A byte more than the file holds: the read that finds its end then has room, and
+  // the text is not doubled (copied and cleared) for it.
+  reserveLarge(bytes, expected + 1);
+  bytes.resize(expected + 1);
   while (true) {
     if (done == bytes.size()) bytes.resize(bytes.size() * 2);
     const ssize_t got = ::read(fd, bytes.data() + done, std::min(bytes.size() - done, size_t{1} << 24));
