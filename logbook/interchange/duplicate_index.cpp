@@ -5,6 +5,7 @@
 
 #include "common/text.h"
 #include "logbook/interchange/adif_bands.h"
+#include "logbook/interchange/whole_file.h"
 
 namespace kivo {
 
@@ -80,7 +81,12 @@ void DuplicateIndex::reserve(size_t contacts) {
   size_t want = 16;
   while (want < contacts * 2) want *= 2;
   if (want <= slots_.size()) return;
-  slots_.assign(want, 0);
+  // Every contact probes a random slot: huge pages spare the misses of the page table.
+  std::vector<uint64_t> slots;
+  slots.reserve(want);
+  adviseHugePages(slots.data(), want * sizeof(uint64_t));
+  slots.resize(want, 0);
+  slots_.swap(slots);
   entries_.reserve(contacts);
   for (size_t e = 0; e < entries_.size(); ++e) place(hashOf(entries_[e].key), static_cast<uint32_t>(e + 1));
 }

@@ -11,14 +11,18 @@
 
 namespace kivo {
 
-void reserveLarge(std::string& bytes, size_t size) {
-  bytes.reserve(size);
+void adviseHugePages(void* data, size_t size) {
   constexpr uintptr_t kHuge = uintptr_t{1} << 21;
   if (size < 4 * kHuge) return;
-  // The whole huge pages inside the buffer; the system may ignore the hint.
-  const auto from = (reinterpret_cast<uintptr_t>(bytes.data()) + kHuge - 1) & ~(kHuge - 1);
-  const auto to = (reinterpret_cast<uintptr_t>(bytes.data()) + bytes.capacity()) & ~(kHuge - 1);
+  // The whole huge pages inside the memory; the system may ignore the hint.
+  const auto from = (reinterpret_cast<uintptr_t>(data) + kHuge - 1) & ~(kHuge - 1);
+  const auto to = (reinterpret_cast<uintptr_t>(data) + size) & ~(kHuge - 1);
   if (to > from) ::madvise(reinterpret_cast<void*>(from), to - from, MADV_HUGEPAGE);
+}
+
+void reserveLarge(std::string& bytes, size_t size) {
+  bytes.reserve(size);
+  adviseHugePages(bytes.data(), bytes.capacity());
 }
 
 bool readWholeBytes(const std::string& path, std::string& bytes, int& error) {
