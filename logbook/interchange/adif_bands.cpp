@@ -60,13 +60,24 @@ bool plainDecimal(std::string_view text, size_t& point) {
   return digits > 0;
 }
 
+// Whether a plain decimal is above 0. A text of the field's width is some digit
+// other than 0; a longer one is read as a double, which a text beyond its range
+// leaves at 0.
+bool aboveZero(std::string_view text) {
+  if (text.size() <= kFieldWidth) return std::any_of(text.begin(), text.end(), [](char c) { return c > '0'; });
+  double mhz = 0;
+  std::from_chars(text.data(), text.data() + text.size(), mhz);
+  return mhz > 0;
+}
+
 }  // namespace
 
 // Values may carry the blanks and line ends that a writer counted into their length.
+static bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 static std::string_view trimmed(std::string_view text) {
-  const size_t first = text.find_first_not_of(" \t\r\n");
-  if (first == std::string_view::npos) return {};
-  return text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
+  while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && isBlank(text.back())) text.remove_suffix(1);
+  return text;
 }
 
 const AdifBand* bandNamed(std::string_view name) {
@@ -89,9 +100,7 @@ std::string frequencyField(std::string_view text) {
   text = trimmed(text);
   size_t point;
   if (!plainDecimal(text, point)) return {};
-  double mhz = 0;
-  std::from_chars(text.data(), text.data() + text.size(), mhz);
-  if (!(mhz > 0)) return {};
+  if (!aboveZero(text)) return {};
   const size_t decimals = point == std::string_view::npos ? 0 : text.size() - point - 1;
   if (text.size() <= kFieldWidth && decimals <= kMostDecimals) return std::string(text);
   // Rounded in decimal, half up, to as many decimals as fit.

@@ -1,5 +1,7 @@
 #include "logbook/interchange/adif_reader.h"
 
+#include <algorithm>
+#include <array>
 #include <cstring>
 
 namespace kivo {
@@ -8,7 +10,14 @@ namespace {
 
 constexpr size_t kMaxLength = 1u << 30;
 
-bool isNameByte(unsigned char c) { return c > ' ' && c != ':' && c != '<' && c != '>' && c != 0x7F; }
+// The bytes a tag name may hold, as a table: every byte of every name is tested.
+constexpr std::array<bool, 256> kNameBytes = [] {
+  std::array<bool, 256> bytes{};
+  for (int c = 0; c < 256; ++c)
+    bytes[static_cast<size_t>(c)] = c > ' ' && c != ':' && c != '<' && c != '>' && c != 0x7F;
+  return bytes;
+}();
+bool isNameByte(unsigned char c) { return kNameBytes[c]; }
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
 // A value must not end inside a UTF-8 character: a writer that counted characters,
@@ -30,17 +39,18 @@ size_t endOfCharacter(std::string_view text, size_t start, size_t end) {
   return wanted;
 }
 
-}  // namespace
-
-bool sameAdifName(std::string_view name, std::string_view upperName) {
-  if (name.size() != upperName.size()) return false;
-  for (size_t i = 0; i < name.size(); ++i) {
-    char c = name[i];
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    if (c != upperName[i]) return false;
-  }
-  return true;
+// The next "<" from `from`, or the end of the text. The next tag mostly stands a
+// byte or two after a value, nearer than a call of memchr pays for.
+size_t nextOpen(std::string_view text, size_t from) {
+  const size_t near = std::min(text.size(), from + 8);
+  for (size_t i = from; i < near; ++i)
+    if (text[i] == '<') return i;
+  if (near == text.size()) return near;
+  const void* lt = std::memchr(text.data() + near, '<', text.size() - near);
+  return lt ? static_cast<size_t>(static_cast<const char*>(lt) - text.data()) : text.size();
 }
+
+}  // namespace
 
 std::string_view AdifRecord::value(std::string_view upperName) const {
   for (size_t i = fields.size(); i-- > 0;)
@@ -78,7 +88,8 @@ AdifScanner::Tag AdifScanner::readTag(AdifField& field) {
   if (p >= text_.size() || text_[p] != '>') return Tag::None;
   const size_t start = p + 1;
   size_t end = length > text_.size() - start ? text_.size() : start + length;
-  end = endOfCharacter(text_, start, end);
+  // Only a value that ends in a byte outside ASCII can end inside a character.
+  if (end > start && static_cast<unsigned char>(text_[end - 1]) >= 0x80) end = endOfCharacter(text_, start, end);
   field = {name, text_.substr(start, end - start)};
   pos_ = end;
   return Tag::Field;
@@ -87,9 +98,8 @@ AdifScanner::Tag AdifScanner::readTag(AdifField& field) {
 bool AdifScanner::next(AdifRecord& record) {
   record.fields.clear();
   while (pos_ < text_.size()) {
-    const void* lt = std::memchr(text_.data() + pos_, '<', text_.size() - pos_);
-    if (!lt) break;
-    const size_t at = static_cast<size_t>(static_cast<const char*>(lt) - text_.data());
+    const size_t at = nextOpen(text_, pos_);
+    if (at == text_.size()) break;
     pos_ = at;
     AdifField field;
     switch (readTag(field)) {

@@ -24,8 +24,17 @@ struct AdifRecord {
   std::string_view value(std::string_view upperName) const;
 };
 
-// True when the two names are equal, letters compared without case.
-bool sameAdifName(std::string_view name, std::string_view upperName);
+// True when the two names are equal, letters compared without case. Inline: every
+// tag of a file is compared.
+inline bool sameAdifName(std::string_view name, std::string_view upperName) {
+  if (name.size() != upperName.size()) return false;
+  for (size_t i = 0; i < name.size(); ++i) {
+    char c = name[i];
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    if (c != upperName[i]) return false;
+  }
+  return true;
+}
 
 class AdifScanner {
  public:

@@ -3,6 +3,7 @@
 #include <array>
 #include <charconv>
 #include <cstdio>
+#include <cstring>
 
 #include "common/text.h"
 #include "logbook/interchange/adif_bands.h"
@@ -31,27 +32,36 @@ bool allDigits(std::string_view text) {
   return true;
 }
 
+// The value of a few digits (checked to be digits before).
 int number(std::string_view digits) {
   int n = 0;
-  std::from_chars(digits.data(), digits.data() + digits.size(), n);
+  for (char c : digits) n = n * 10 + (c - '0');
   return n;
 }
 
+char upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+
 // A text value as typed on the screen: the code page's characters, letters in upper
-// case, blanks at the end dropped.
-std::string typedText(std::string_view value) {
-  bool plain = true;  // ASCII without control characters, as nearly every value is
+// case, blanks at the end dropped (and at the start too for a word). ASCII without
+// control characters, as nearly every value is, is taken as it stands.
+std::string typedValue(std::string_view value, bool word) {
+  bool plain = true;
   for (char c : value) plain = plain && c >= ' ' && c < 0x7F;
-  std::string text = plain ? upperCase(value) : upperCase(codePageText(value));
-  text.erase(text.find_last_not_of(' ') + 1);
+  if (!plain) {
+    std::string text = upperCase(codePageText(value));
+    text.erase(text.find_last_not_of(' ') + 1);
+    if (word) text.erase(0, text.find_first_not_of(' '));
+    return text;
+  }
+  while (!value.empty() && value.back() == ' ') value.remove_suffix(1);
+  while (word && !value.empty() && value.front() == ' ') value.remove_prefix(1);
+  std::string text(value);
+  for (char& c : text) c = upper(c);
   return text;
 }
 
-std::string typedWord(std::string_view value) {
-  std::string text = typedText(value);
-  text.erase(0, text.find_first_not_of(' '));
-  return text;
-}
+std::string typedText(std::string_view value) { return typedValue(value, false); }
+std::string typedWord(std::string_view value) { return typedValue(value, true); }
 
 // The mode of the record before, when this one has the same MODE and SUBMODE: a log
 // holds long runs of one mode.
@@ -63,6 +73,17 @@ std::string cachedModeCode(std::string_view mode, std::string_view submode) {
     lastCode = modeCode(typedWord(mode), typedWord(submode));
   }
   return lastCode;
+}
+
+// FREQ of the record before, when this one has the same text: a log holds long runs
+// of one frequency.
+std::string cachedFrequency(std::string_view freq) {
+  thread_local std::string lastText = "\x01", lastField;
+  if (freq != lastText) {
+    lastText = freq;
+    lastField = frequencyField(freq);
+  }
+  return lastField;
 }
 
 // The report a contact without one is given: 59 for the phone modes, 599 otherwise.
@@ -102,7 +123,14 @@ char qslMark(bool card, bool lotw) { return card && lotw ? 'B' : card ? 'X' : lo
 std::string commentsWithMarkers(std::string comment, std::string_view grid, bool satellite) {
   std::string markers;
   if (grid.size() >= 4) {
-    const std::string square = "#" + upperCase(codePageText(grid.substr(0, 4)));
+    // Four printable ASCII bytes, as a square nearly always is, stand as they are.
+    char plain[5] = {'#'};
+    bool ascii = true;
+    for (size_t i = 0; i < 4; ++i) {
+      plain[i + 1] = upper(grid[i]);
+      ascii = ascii && grid[i] >= ' ' && grid[i] < 0x7F;
+    }
+    const std::string square = ascii ? std::string(plain, 5) : "#" + upperCase(codePageText(grid.substr(0, 4)));
     if (comment.find(square) == std::string::npos) markers = square;
   }
   if (satellite && comment.find(" SAT") == std::string::npos) markers += " SAT";
@@ -124,20 +152,32 @@ std::string checkCall(const std::string& station) {
   return {};
 }
 
+// A field blank-padded or cut to its width, as LogRecord::set stores it; here in
+// line, as every record sets all twelve.
+template <Field F>
+void put(LogRecord& out, std::string_view text) {
+  constexpr FieldInfo info = fieldInfo(F);
+  constexpr auto width = static_cast<size_t>(info.width);
+  uint8_t* to = out.bytes.data() + info.offset;
+  const size_t n = text.size() < width ? text.size() : width;
+  std::memcpy(to, text.data(), n);
+  std::memset(to + n, ' ', width - n);
+}
+
 void store(const Contact& c, EntityFill& entities, LogRecord& out) {
   out.clear();
-  out.set(Field::DATE, c.date);
-  out.set(Field::FREQ, c.freq);
-  out.set(Field::MODE, c.mode);
-  out.set(Field::PWR, c.power);
-  out.set(Field::TIME, c.time);
-  out.set(Field::STATION, c.station);
-  out.set(Field::SN, c.sent);
-  out.set(Field::RD, c.received);
-  out.set(Field::TOFF, c.off.empty() ? c.time : c.off);
-  out.set(Field::COUNTRY, entities.country(c.station));
-  out.set(Field::SR, c.sr);
-  out.set(Field::COMMENTS, c.comments);
+  put<Field::DATE>(out, c.date);
+  put<Field::FREQ>(out, c.freq);
+  put<Field::MODE>(out, c.mode);
+  put<Field::PWR>(out, c.power);
+  put<Field::TIME>(out, c.time);
+  put<Field::STATION>(out, c.station);
+  put<Field::SN>(out, c.sent);
+  put<Field::RD>(out, c.received);
+  put<Field::TOFF>(out, c.off.empty() ? c.time : c.off);
+  put<Field::COUNTRY>(out, entities.country(c.station));
+  put<Field::SR>(out, c.sr);
+  put<Field::COMMENTS>(out, c.comments);
   out.setSeparators();
 }
 
@@ -167,15 +207,37 @@ constexpr std::string_view kSlotNames[kSlots] = {"CALL",     "QSO_DATE",   "TIME
                                                  "RST_RCVD", "QSL_SENT",   "QSL_RCVD", "LOTW_QSL_SENT", "LOTW_QSL_RCVD",
                                                  "COMMENT",  "GRIDSQUARE", "PROP_MODE"};
 
+// The slot of a field name (any case), or kSlots for a name the record does not
+// need: the length and the first letter leave at most two names to compare.
+Slot slotOf(std::string_view name) {
+  if (name.size() < 4 || name.size() > 13) return kSlots;
+  const auto is = [&](Slot s) { return sameAdifName(name, kSlotNames[s]) ? s : kSlots; };
+  const auto at = [&](size_t i) { return i < name.size() ? upperChar(name[i]) : '\0'; };
+  switch (at(0)) {
+    case 'B': return is(kBand);
+    case 'C': return name.size() == 4 ? is(kCall) : is(kComment);
+    case 'F': return is(kFreq);
+    case 'G': return is(kGrid);
+    case 'L': return at(12) == 'T' ? is(kLotwSent) : is(kLotwReceived);
+    case 'M': return is(kMode);
+    case 'P': return is(kPropagation);
+    case 'Q':
+      if (at(2) == 'O') return is(kDate);
+      return at(4) == 'S' ? is(kQslSent) : is(kQslReceived);
+    case 'R': return at(4) == 'S' ? is(kSent) : is(kReceived);
+    case 'S': return is(kSubmode);
+    case 'T':
+      if (name.size() == 6) return is(kPower);
+      return name.size() == 7 ? is(kTimeOn) : is(kTimeOff);
+    default: return kSlots;
+  }
+}
+
 // The values the record needs, by slot; the last of a name counts.
 std::array<std::string_view, kSlots> slots(const AdifRecord& record) {
   std::array<std::string_view, kSlots> values{};
   for (const AdifField& f : record.fields)
-    for (int s = 0; s < kSlots; ++s)
-      if (sameAdifName(f.name, kSlotNames[s])) {
-        values[static_cast<size_t>(s)] = f.value;
-        break;
-      }
+    if (const Slot s = slotOf(f.name); s != kSlots) values[static_cast<size_t>(s)] = f.value;
   return values;
 }
 
@@ -186,7 +248,7 @@ EntityFill::EntityFill(const CountryTable& table) : table_(table) {
     if (!e.kind.empty() && e.kind[0] == '%') byPrefix_ = false;
 }
 
-std::string EntityFill::country(std::string_view station) {
+const std::string& EntityFill::country(std::string_view station) {
   const std::string_view call = station.substr(0, station.find(' '));
   const bool plain = !call.empty() && call.find('/') == std::string_view::npos;
   const size_t width = static_cast<size_t>(fieldInfo(Field::COUNTRY).width);
@@ -271,8 +333,9 @@ std::string logDate(std::string_view yyyymmdd) {
   static constexpr int kDays[12] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
   if (month < 1 || month > 12 || day < 1 || day > kDays[month - 1]) return {};
   if (month == 2 && day == 29 && !(year % 4 == 0 && (year % 100 != 0 || year % 400 == 0))) return {};
-  auto two = [](int n) { return std::string{static_cast<char>('0' + n / 10), static_cast<char>('0' + n % 10)}; };
-  return two(day) + " " + std::string(kMonthNames[static_cast<size_t>(month - 1)]) + " " + two(year % 100);
+  const std::string_view name = kMonthNames[static_cast<size_t>(month - 1)];
+  const char text[9] = {yyyymmdd[6], yyyymmdd[7], ' ', name[0], name[1], name[2], ' ', yyyymmdd[2], yyyymmdd[3]};
+  return std::string(text, sizeof text);
 }
 
 std::string logTime(std::string_view hhmm) {
@@ -294,7 +357,7 @@ std::string adifContact(const AdifRecord& record, const ImportDefaults& defaults
   c.time = logTime(v[kTimeOn]);
   if (c.time.empty()) return "no time that can be read";
   c.off = logTime(v[kTimeOff]);
-  c.freq = frequencyField(v[kFreq]);
+  c.freq = cachedFrequency(v[kFreq]);
   if (c.freq.empty())
     if (const AdifBand* band = bandNamed(v[kBand])) c.freq = band->frequency;
   c.mode = cachedModeCode(v[kMode], v[kSubmode]);

@@ -25,7 +25,8 @@ namespace kivo {
 class EntityFill {
  public:
   explicit EntityFill(const CountryTable& table);
-  std::string country(std::string_view station);
+  // The name stays valid until the next call.
+  const std::string& country(std::string_view station);
 
  private:
   const CountryTable& startingWith(char first);

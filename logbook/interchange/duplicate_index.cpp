@@ -5,6 +5,7 @@
 
 #include "common/text.h"
 #include "logbook/interchange/adif_bands.h"
+#include "logbook/interchange/whole_file.h"
 
 namespace kivo {
 
@@ -21,10 +22,24 @@ void copyShown(char* to, const LogRecord& record, Field f) {
   }
 }
 
-float frequencyOf(const LogRecord& record) {
+// The band number of FREQ. Runs of contacts share one frequency, so the last field
+// and its band are kept: the band is a function of the field's eight bytes.
+char bandOfField(const LogRecord& record) {
   const FieldInfo& info = fieldInfo(Field::FREQ);
-  return static_cast<float>(parseNumber(std::string_view(
-      reinterpret_cast<const char*>(record.bytes.data()) + info.offset, static_cast<size_t>(info.width))));
+  static_assert(fieldInfo(Field::FREQ).width == sizeof(uint64_t));
+  thread_local uint64_t lastField = 0;
+  thread_local char lastBand = 0;
+  thread_local bool known = false;
+  uint64_t field;
+  std::memcpy(&field, record.bytes.data() + info.offset, sizeof field);
+  if (!known || field != lastField) {
+    const auto mhz = static_cast<float>(parseNumber(std::string_view(
+        reinterpret_cast<const char*>(record.bytes.data()) + info.offset, static_cast<size_t>(info.width))));
+    lastBand = static_cast<char>(bandIndex(bandOf(mhz)));
+    lastField = field;
+    known = true;
+  }
+  return lastBand;
 }
 
 }  // namespace
@@ -41,7 +56,7 @@ DuplicateIndex::Key DuplicateIndex::keyOf(const LogRecord& record) {
   copyShown(key.bytes, record, Field::STATION);
   copyShown(key.bytes + 16, record, Field::DATE);
   copyShown(key.bytes + 25, record, Field::MODE);
-  key.bytes[29] = static_cast<char>(bandIndex(bandOf(frequencyOf(record))));
+  key.bytes[29] = bandOfField(record);
   return key;
 }
 
@@ -66,7 +81,12 @@ void DuplicateIndex::reserve(size_t contacts) {
   size_t want = 16;
   while (want < contacts * 2) want *= 2;
   if (want <= slots_.size()) return;
-  slots_.assign(want, 0);
+  // Every contact probes a random slot: huge pages spare the misses of the page table.
+  std::vector<uint64_t> slots;
+  slots.reserve(want);
+  adviseHugePages(slots.data(), want * sizeof(uint64_t));
+  slots.resize(want, 0);
+  slots_.swap(slots);
   entries_.reserve(contacts);
   for (size_t e = 0; e < entries_.size(); ++e) place(hashOf(entries_[e].key), static_cast<uint32_t>(e + 1));
 }

@@ -1,7 +1,11 @@
 #include "logbook/interchange/log_export.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <memory>
 
@@ -18,6 +22,7 @@ namespace kivo {
 namespace {
 
 constexpr size_t kChunk = 1 << 20;
+constexpr long long kBlockRecords = 1 << 14;  // 2.3 MB of the log at a time
 
 // Standard output or a file written whole; either way a failed write is an error.
 class Output {
@@ -42,19 +47,76 @@ class Output {
   std::unique_ptr<AtomicWriter> file_;
 };
 
+// The log's records, read a block at a time from a regular file, so that the export
+// of any log holds a few megabytes of it; anything else (a pipe) is read whole. A
+// log that is shorter by the time it is read ends where its bytes end, as a log
+// read whole would.
+class LogRecords {
+ public:
+  explicit LogRecords(const std::string& name) {
+    const std::string path = resolveExisting(name);
+    fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    struct stat st;
+    if (fd_ >= 0 && ::fstat(fd_, &st) == 0 && S_ISREG(st.st_mode)) {
+      length_ = st.st_size;
+      return;
+    }
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+    int error = 0;
+    if (!readWholeBytes(path, whole_, error))
+      throw ConversionError(2, "cannot read " + name + ": " + std::strerror(error));
+    length_ = static_cast<long long>(whole_.size());
+  }
+  ~LogRecords() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  LogRecords(const LogRecords&) = delete;
+  LogRecords& operator=(const LogRecords&) = delete;
+
+  long long count() const { return recordCountForLength(length_); }
+
+  // Records from `first` (0 for the first) on, as many as fit `block` and the log;
+  // a short last record is completed with 0x00. Returns how many.
+  long long read(long long first, std::string& block, const std::string& name) {
+    const long long n = std::min(count() - first, static_cast<long long>(block.size() / kRecordSize));
+    if (n <= 0) return 0;
+    const auto at = static_cast<size_t>(first) * kRecordSize;
+    const size_t want = static_cast<size_t>(n) * kRecordSize;
+    size_t got = 0;
+    if (fd_ < 0) {
+      got = std::min(want, whole_.size() - at);
+      std::memcpy(block.data(), whole_.data() + at, got);
+    }
+    while (fd_ >= 0 && got < want) {
+      const ssize_t r = ::pread(fd_, block.data() + got, want - got, static_cast<off_t>(at + got));
+      if (r < 0 && errno == EINTR) continue;
+      if (r < 0) throw ConversionError(2, "cannot read " + name + ": " + std::strerror(errno));
+      if (r == 0) {
+        length_ = static_cast<long long>(at + got);
+        break;
+      }
+      got += static_cast<size_t>(r);
+    }
+    std::memset(block.data() + got, 0, want - got);
+    return std::max(0LL, std::min(n, count() - first));
+  }
+
+ private:
+  int fd_ = -1;
+  long long length_ = 0;
+  std::string whole_;
+};
+
 }  // namespace
 
 long long exportLog(const ExportRequest& request) {
-  std::string records;
-  int error = 0;
-  if (!readWholeBytes(resolveExisting(request.log), records, error))
-    throw ConversionError(2, "cannot read " + request.log + ": " + std::strerror(error));
+  LogRecords log(request.log);
   if (!request.output.empty() && sameFile(request.output, request.log))
     throw ConversionError(2, "the output " + request.output + " is the log itself");
   const std::string ini = request.station == "." ? "KIVOLOG.INI" : request.station + "/KIVOLOG.INI";
   const StationSettings station = readStationSettings(resolveExisting(ini));
-  const long long count = recordCountForLength(static_cast<long long>(records.size()));
-  records.resize(static_cast<size_t>(count) * kRecordSize, '\0');
+  const long long count = log.count();
   const long long last = request.to > 0 && request.to < count ? request.to : count;
 
   long long written = 0;
@@ -62,13 +124,18 @@ long long exportLog(const ExportRequest& request) {
     Output out(request.output);
     std::string text = adifHeader(request.timestamp);
     text.reserve(2 * kChunk);
+    std::string block(kBlockRecords * kRecordSize, '\0');
     LogRecord r;
-    for (long long n = request.from < 1 ? 1 : request.from; n <= last; ++n) {
-      std::memcpy(r.bytes.data(), records.data() + static_cast<size_t>(n - 1) * kRecordSize, kRecordSize);
-      if (!request.since.empty() && exportDate(r) < request.since) continue;
-      appendAdifRecord(text, r, station);
-      ++written;
-      if (text.size() >= kChunk) out.write(text);
+    for (long long n = request.from < 1 ? 1 : request.from; n <= last;) {
+      const long long got = std::min(log.read(n - 1, block, request.log), last - n + 1);
+      if (got <= 0) break;
+      for (long long i = 0; i < got; ++i, ++n) {
+        std::memcpy(r.bytes.data(), block.data() + static_cast<size_t>(i) * kRecordSize, kRecordSize);
+        if (!request.since.empty() && exportDate(r) < request.since) continue;
+        appendAdifRecord(text, r, station);
+        ++written;
+        if (text.size() >= kChunk) out.write(text);
+      }
     }
     out.write(text);
     out.finish();

@@ -193,7 +193,7 @@ class Importer {
   void index(const std::string& records, size_t inputBytes) {
     const size_t expected = inputBytes / 100 + 1024;
     index_.reserve(records.size() / kRecordSize + expected);
-    added_.reserve(expected * kRecordSize);
+    reserveLarge(added_, expected * kRecordSize);
     LogRecord r;
     for (size_t at = 0; at + kRecordSize <= records.size(); at += kRecordSize) {
       std::memcpy(r.bytes.data(), records.data() + at, kRecordSize);

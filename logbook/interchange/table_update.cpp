@@ -1,5 +1,7 @@
 #include "logbook/interchange/table_update.h"
 
+#include <array>
+#include <cstdint>
 #include <cstring>
 #include <string>
 #include <unordered_set>
@@ -18,36 +20,117 @@ std::string_view fieldOf(const LogRecord& r, Field f) {
   return {reinterpret_cast<const char*>(r.bytes.data()) + info.offset, static_cast<size_t>(info.width)};
 }
 
-void appendShown(std::string& key, std::string_view field) {
-  for (char c : field) key.push_back(c == '\0' ? ' ' : c);
-}
-
 // Everything of a record that the update reads: the entity, the mode, the award band,
 // satellite and QRP, the QSL received, the square and the date rule. Two records
 // with the same key do the same to the tables; one that changed nothing once will
 // change nothing again, as the marks only move forward. A comment with a "$" tag
 // sends the update on along the lines of the table, so such records get no key.
-std::string settledKey(const LogRecord& r) {
-  std::string comments;
-  appendShown(comments, fieldOf(r, Field::COMMENTS));
-  if (comments.find('$') != std::string::npos) return {};
-  const float mhz = static_cast<float>(parseNumber(fieldOf(r, Field::FREQ)));
-  const double power = parseNumber(fieldOf(r, Field::PWR));
-  std::string key;
-  key.reserve(32);
-  appendShown(key, fieldOf(r, Field::COUNTRY));
-  appendShown(key, fieldOf(r, Field::MODE));
-  appendShown(key, fieldOf(r, Field::SR).substr(1, 1));
-  int band = 0;
-  for (int k = 1; k <= kCategoryCount; ++k)
-    if (awardCategory(k).contains(mhz)) band = k;
-  key += static_cast<char>('A' + band);
-  key += comments.find(" SAT") != std::string::npos ? 'S' : '-';
-  key += power >= 1 && power <= 5 ? 'Q' : '-';
-  key += datedBeforeAntillesSplit(fieldOf(r, Field::DATE)) ? 'B' : 'A';
-  const size_t hash = comments.find('#');
-  if (hash != std::string::npos && mhz > 49.9f) key += "#" + comments.substr(hash + 1, 4);
-  return key;
+// Shown text never holds a 0x00, so the zeros after a shorter key tell it apart.
+struct SettledKey {
+  std::array<char, 32> bytes{};
+  bool operator==(const SettledKey&) const = default;
+};
+
+struct SettledHash {
+  size_t operator()(const SettledKey& key) const {
+    uint64_t h = 0;
+    for (size_t i = 0; i < key.bytes.size(); i += sizeof h) {  // eight bytes at a time
+      uint64_t word;
+      std::memcpy(&word, key.bytes.data() + i, sizeof word);
+      h = (h ^ word) * 0x9E3779B97F4A7C15ull;
+      h ^= h >> 32;
+    }
+    return static_cast<size_t>(h);
+  }
+};
+
+char* putShown(char* to, std::string_view field) {
+  for (char c : field) *to++ = c == '\0' ? ' ' : c;
+  return to;
+}
+
+// The parts read from FREQ and PWR as numbers, for the field before: a log holds
+// long runs of one frequency and one power, and each part depends on the field's
+// bytes alone.
+struct NumberParts {
+  uint64_t freq = 0;
+  uint32_t power = 0;
+  bool known = false;
+  char band = 'A', qrp = '-';
+  bool squares = false;  // above 50 MHz, where the square counts
+
+  void update(const LogRecord& r) {
+    static_assert(fieldInfo(Field::FREQ).width == sizeof freq && fieldInfo(Field::PWR).width == sizeof power);
+    uint64_t f;
+    uint32_t p;
+    std::memcpy(&f, r.bytes.data() + fieldInfo(Field::FREQ).offset, sizeof f);
+    std::memcpy(&p, r.bytes.data() + fieldInfo(Field::PWR).offset, sizeof p);
+    if (known && f == freq && p == power) return;
+    freq = f;
+    power = p;
+    known = true;
+    const float mhz = static_cast<float>(parseNumber(fieldOf(r, Field::FREQ)));
+    const double watts = parseNumber(fieldOf(r, Field::PWR));
+    int k = 0;
+    for (int c = 1; c <= kCategoryCount; ++c)
+      if (awardCategory(c).contains(mhz)) k = c;
+    band = static_cast<char>('A' + k);
+    qrp = watts >= 1 && watts <= 5 ? 'Q' : '-';
+    squares = mhz > 49.9f;
+  }
+
+  // The date rule, for the date before when this is the same: contacts of one day
+  // stand together.
+  char dateRule(const LogRecord& r) {
+    const std::string_view date = fieldOf(r, Field::DATE);
+    if (!dateKnown || date != std::string_view(lastDate.data(), lastDate.size())) {
+      dateKnown = true;
+      std::memcpy(lastDate.data(), date.data(), lastDate.size());
+      rule = datedBeforeAntillesSplit(date) ? 'B' : 'A';
+    }
+    return rule;
+  }
+  std::array<char, fieldInfo(Field::DATE).width> lastDate{};
+  bool dateKnown = false;
+  char rule = 'A';
+};
+
+// What the comment holds that the update reads, in one pass over its 38 bytes.
+struct CommentMarks {
+  bool dollar = false, satellite = false;
+  size_t hash = std::string_view::npos;  // the first "#"
+  explicit CommentMarks(std::string_view text) {
+    const auto at = [&](size_t i) { return i < text.size() ? text[i] : '\0'; };
+    for (size_t i = 0; i < text.size(); ++i) {
+      const char c = text[i];
+      if (c == '$') dollar = true;
+      if (c == '#' && hash == std::string_view::npos) hash = i;
+      if (c == ' ' && at(i + 1) == 'S' && at(i + 2) == 'A' && at(i + 3) == 'T') satellite = true;
+    }
+  }
+};
+
+bool settledKey(const LogRecord& r, NumberParts& numbers, SettledKey& key) {
+  char comments[38];
+  static_assert(fieldInfo(Field::COMMENTS).width == sizeof comments);
+  putShown(comments, fieldOf(r, Field::COMMENTS));
+  const std::string_view text(comments, sizeof comments);
+  const CommentMarks marks(text);
+  if (marks.dollar) return false;
+  numbers.update(r);
+  key = SettledKey{};
+  char* p = putShown(key.bytes.data(), fieldOf(r, Field::COUNTRY));
+  p = putShown(p, fieldOf(r, Field::MODE));
+  p = putShown(p, fieldOf(r, Field::SR).substr(1, 1));
+  *p++ = numbers.band;
+  *p++ = marks.satellite ? 'S' : '-';
+  *p++ = numbers.qrp;
+  *p++ = numbers.dateRule(r);
+  if (marks.hash != std::string_view::npos && numbers.squares) {
+    *p++ = '#';
+    putShown(p, text.substr(marks.hash + 1, 4));
+  }
+  return true;
 }
 
 }  // namespace
@@ -58,14 +141,16 @@ void updateTablesFor(Logbook& lb, std::string_view records) {
     ~Batch() { endWorkedBatch(lb); }
   } batch{lb};
   beginWorkedBatch(lb);
-  std::unordered_set<std::string> settled;
+  std::unordered_set<SettledKey, SettledHash> settled;
+  NumberParts numbers;
+  SettledKey key;
   for (size_t at = 0; at + kRecordSize <= records.size(); at += kRecordSize) {
     std::memcpy(lb.record.bytes.data(), records.data() + at, kRecordSize);
-    std::string key = settledKey(lb.record);
-    if (!key.empty() && settled.count(key)) continue;
+    const bool keyed = settledKey(lb.record, numbers, key);
+    if (keyed && settled.count(key)) continue;
     lb.tables.workedUpdated = lb.tables.gridUpdated = false;
     updateWorkedTables(lb);
-    if (!key.empty() && !lb.tables.workedUpdated && !lb.tables.gridUpdated) settled.insert(std::move(key));
+    if (keyed && !lb.tables.workedUpdated && !lb.tables.gridUpdated) settled.insert(key);
   }
 }
 

@@ -1,13 +1,29 @@
 #include "logbook/interchange/whole_file.h"
 
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 
 namespace kivo {
+
+void adviseHugePages(void* data, size_t size) {
+  constexpr uintptr_t kHuge = uintptr_t{1} << 21;
+  if (size < 4 * kHuge) return;
+  // The whole huge pages inside the memory; the system may ignore the hint.
+  const auto from = (reinterpret_cast<uintptr_t>(data) + kHuge - 1) & ~(kHuge - 1);
+  const auto to = (reinterpret_cast<uintptr_t>(data) + size) & ~(kHuge - 1);
+  if (to > from) ::madvise(reinterpret_cast<void*>(from), to - from, MADV_HUGEPAGE);
+}
+
+void reserveLarge(std::string& bytes, size_t size) {
+  bytes.reserve(size);
+  adviseHugePages(bytes.data(), bytes.capacity());
+}
 
 bool readWholeBytes(const std::string& path, std::string& bytes, int& error) {
   bytes.clear();
@@ -25,7 +41,11 @@ bool readWholeBytes(const std::string& path, std::string& bytes, int& error) {
   // Read straight into the text, in large pieces; a file that grows meanwhile, or one
   // whose size is not known (a pipe), grows the text as it goes.
   size_t done = 0;
-  bytes.resize(S_ISREG(st.st_mode) && st.st_size > 0 ? static_cast<size_t>(st.st_size) : size_t{1} << 16);
+  const size_t expected = S_ISREG(st.st_mode) && st.st_size > 0 ? static_cast<size_t>(st.st_size) : size_t{1} << 16;
+  // A byte more than the file holds: the read that finds its end then has room, and
+  // the text is not doubled (copied and cleared) for it.
+  reserveLarge(bytes, expected + 1);
+  bytes.resize(expected + 1);
   while (true) {
     if (done == bytes.size()) bytes.resize(bytes.size() * 2);
     const ssize_t got = ::read(fd, bytes.data() + done, std::min(bytes.size() - done, size_t{1} << 24));

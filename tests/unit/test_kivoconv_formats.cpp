@@ -251,3 +251,22 @@ TEST(KivoconvContact, DefaultsMarkersAndRefusals) {
   };
   for (auto [adif, why] : refused) EXPECT_EQ(contact(std::string(adif) + "<EOR>", r), why) << adif;
 }
+
+// Names are told apart by their length and a few letters: names one letter off, or
+// longer or shorter, are other fields and change nothing; any case is the same name.
+TEST(KivoconvContact, NamesNearTheOnesReadAreOtherFields) {
+  LogRecord plain, near;
+  ASSERT_EQ(contact("<CALL:3>K1A<QSO_DATE:8>20240101<TIME_ON:4>1200<EOR>", plain), "");
+  ASSERT_EQ(contact("<CALL:3>K1A<QSO_DATE:8>20240101<TIME_ON:4>1200<QSL_SENTX:1>Y<QSL_SEND:1>Y<QSO_DATX:8>20230101"
+                    "<RST_SEN:3>111<RST_RCVX:3>222<LOTW_QSL_SENX:1>Y<LOTW_QSL_RCV:1>Y<TIME_ONX:4>1300<TIME_OF:4>1300"
+                    "<TX_PW:2>50<TX_PWRS:2>50<CALLS:3>K2B<CAL:3>K2B<COMMENTS:3>abc<FREQX:6>14.025<BANDS:3>20m"
+                    "<MODES:2>CW<SUBMODEX:3>FT4<GRIDSQUARES:4>FN31<PROP_MOD:3>SAT<QSO_DATE_OFF:8>20240102<EOR>",
+                    near),
+            "");
+  EXPECT_EQ(near, plain);
+  ASSERT_EQ(contact("<Call:3>K1A<Qso_Date:8>20240101<Time_On:4>1200<Rst_Rcvd:3>579<Lotw_Qsl_Sent:1>Y<Qsl_Rcvd:1>Y<EOR>",
+                    near),
+            "");
+  EXPECT_EQ(field(near, Field::RD), "579");
+  EXPECT_EQ(field(near, Field::SR), "LX");
+}

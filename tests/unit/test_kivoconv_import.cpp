@@ -6,6 +6,7 @@
 #include <sys/file.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <map>
@@ -310,4 +311,56 @@ TEST(KivoconvRealData, EveryFileImports) {
   EXPECT_EQ(field(readFile("NEW6.DAT"), 1, Field::SR), " L");
   EXPECT_EQ(field(readFile("NEW9.DAT"), 1, Field::COMMENTS).substr(0, 12), "0002 M 64 MI");
   EXPECT_EQ(field(readFile("NEW8.DAT"), 1, Field::FREQ), "21.031  ");
+}
+
+// The export reads the log a block at a time and keeps what it made of the fields of
+// the record before: a log longer than a block, each record unlike the one before in
+// frequency, mode, power and QSL, comes out record by record, a short last record
+// included, and a range across a block's end gives the same lines.
+TEST(KivoconvRoundTrip, ExportAcrossBlocksOfTheLog) {
+  Station s;
+  const char* freqs[] = {"14.025", "7.0255", ""};
+  const char* modes[] = {"CW", "FT8"};
+  const char* powers[] = {"100", "5"};
+  const char* marks[] = {"  ", "XL", "B "};
+  const size_t count = 16384 + 5;
+  std::string log;
+  for (size_t i = 0; i <= count; ++i) {
+    LogRecord r;
+    r.set(Field::DATE, "01 JAN 24"), r.set(Field::FREQ, freqs[i % 3]), r.set(Field::MODE, modes[i % 2]);
+    r.set(Field::PWR, powers[i % 2 == 0 ? (i / 2) % 2 : 0]), r.set(Field::TIME, "1200");
+    r.set(Field::STATION, "K" + std::to_string(i)), r.set(Field::SR, marks[i % 3 == 0 ? 1 : (i / 3) % 3]);
+    r.setSeparators();
+    log.append(reinterpret_cast<const char*>(r.bytes.data()), i < count ? 144 : 100);  // the last one cut short
+  }
+  writeFile("LOGMAIN.DAT", log);
+  writeFile("KIVOLOG.INI", "\"Q1QQ\"\r\n");
+  ExportRequest out;
+  out.output = "ALL.ADI";
+  out.timestamp = "20261208 120000";
+  ASSERT_EQ(exportLog(out), static_cast<long long>(count) + 1);
+  std::vector<std::string> lines;
+  const std::string all = readFile("ALL.ADI");
+  for (size_t at = all.find("<EOH>\n") + 6; at < all.size(); at = all.find('\n', at) + 1)
+    lines.push_back(all.substr(at, all.find('\n', at) - at));
+  ASSERT_EQ(lines.size(), count + 1);
+  for (size_t i = 0; i <= count; ++i) {
+    LogRecord r;
+    std::memcpy(r.bytes.data(), log.data() + i * 144, std::min<size_t>(144, log.size() - i * 144));
+    const std::string call = "K" + std::to_string(i), freq = freqs[i % 3], mode = modes[i % 2];
+    const std::string power = powers[i % 2 == 0 ? (i / 2) % 2 : 0], sr = r.get(Field::SR);
+    std::string want = "<CALL:" + std::to_string(call.size()) + ">" + call + " <QSO_DATE:8>20240101 <TIME_ON:4>1200 ";
+    if (!freq.empty())
+      want += "<FREQ:" + std::to_string(freq.size()) + ">" + freq + (i % 3 ? " <BAND:3>40m " : " <BAND:3>20m ");
+    want += "<MODE:" + std::to_string(mode.size()) + ">" + mode + " ";
+    want += "<TX_PWR:" + std::to_string(power.size()) + ">" + power + " ";
+    want += std::string("<QSL_SENT:1>") + (sr[0] == 'X' || sr[0] == 'B' ? "Y" : "N");
+    ASSERT_EQ(lines[i].substr(0, want.size()), want) << i;
+  }
+  out.from = 16380, out.to = 16390, out.output = "PART.ADI";
+  EXPECT_EQ(exportLog(out), 11);
+  std::string part;
+  for (size_t i = 16379; i < 16390; ++i) part += lines[i] + "\n";
+  const std::string written = readFile("PART.ADI");
+  EXPECT_EQ(written.substr(written.find("<EOH>\n") + 6), part);
 }
