@@ -63,11 +63,6 @@ void writeMixedLog(long long records) {
   }
 }
 
-double median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v[v.size() / 2];
-}
-
 double runProgram(const std::string& program, const char* option) {
   const std::string command = "'" + program + "' " + option + " >/dev/null";
   return timeIt([&] {

@@ -37,11 +37,6 @@ void writeAdif(const std::string& name, long long records) {
   }
 }
 
-double median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v[v.size() / 2];
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {

@@ -63,11 +63,6 @@ void writeMixedLog(long long records) {
   }
 }
 
-double median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v[v.size() / 2];
-}
-
 // One entry run on the full log by a freshly started logbook (a report makes its new
 // file the log), the new file's size reported with it.
 double runEntry(const std::string& choice, const std::string& answer, long long& written) {
