@@ -194,16 +194,20 @@ std::string checkReport(const TableCheck& check) {
   return out + checkSummary(check);
 }
 
-int runCheck(const CheckFiles& files, std::FILE* out, std::FILE* err) {
-  TableCheck check;
+std::optional<TableCheck> checkOrSay(const CheckFiles& files, std::FILE* err) {
   try {
-    check = checkTables(files);
+    return checkTables(files);
   } catch (const RuntimeError& e) {
     std::fprintf(err, "awardsum: %s\n", errorMessage(e).c_str());
-    return 2;
+    return std::nullopt;
   }
-  std::fputs(checkReport(check).c_str(), out);
-  return check.agrees() ? 0 : 1;
+}
+
+int runCheck(const CheckFiles& files, std::FILE* out, std::FILE* err) {
+  const std::optional<TableCheck> check = checkOrSay(files, err);
+  if (!check) return 2;
+  std::fputs(checkReport(*check).c_str(), out);
+  return check->agrees() ? 0 : 1;
 }
 
 }  // namespace kivo

@@ -4,6 +4,7 @@
 // blank and to an empty GRID.SQU, and the result compared with the files.
 #include <cstdio>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -70,6 +71,8 @@ struct TableCheck {
 // Reads the tables and the logs and compares them; a file that cannot be read, or a
 // log still in the older line format, is a runtime error.
 TableCheck checkTables(const CheckFiles& files);
+// The check, or nothing once the runtime error that ended it was said on `err`.
+std::optional<TableCheck> checkOrSay(const CheckFiles& files, std::FILE* err);
 
 // One line for each finding, in table order, then the squares, then the entities
 // without a line, then the summary.

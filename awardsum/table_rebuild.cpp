@@ -104,13 +104,9 @@ int runRebuild(const CheckFiles& files, std::FILE* out, std::FILE* err) {
     std::fprintf(err, "awardsum: %s: a running logbook holds the tables of this station; end it first\n", busy.c_str());
     return 3;
   }
-  TableCheck check;
-  try {
-    check = checkTables(files);
-  } catch (const RuntimeError& e) {
-    std::fprintf(err, "awardsum: %s\n", errorMessage(e).c_str());
-    return 2;
-  }
+  const std::optional<TableCheck> checked = checkOrSay(files, err);
+  if (!checked) return 2;
+  const TableCheck& check = *checked;
   std::fputs(checkSummary(check).c_str(), out);
   try {
     writeTables(check, out);

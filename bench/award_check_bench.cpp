@@ -19,14 +19,6 @@ using namespace kivo::bench;
 
 namespace {
 
-constexpr int kEntities = 340;
-
-std::string entityName(long long i) {
-  char name[16];
-  std::snprintf(name, sizeof name, "ENTITY %03lld", i % kEntities);
-  return name;
-}
-
 // One line per entity with blank cells, the deleted section and the end.
 std::string workedTable() {
   std::string out = "WORKED AND CONFIRMED\r\n\r\n";
@@ -37,30 +29,6 @@ std::string workedTable() {
     if (i == kEntities - 20) out += "DELETED\r\n";
   }
   return out + "END\r\n";
-}
-
-// Contacts spread over the entities, the bands, three modes and the QSL marks; the
-// VHF ones name one of a few hundred squares.
-void writeMixedLog(long long records) {
-  static constexpr const char* kFreqs[] = {"1.830",  "3.550",  "7.025",  "10.110", "14.025", "18.080",
-                                           "21.030", "24.900", "28.050", "50.100", "144.200"};
-  static constexpr const char* kModes[] = {"CW", "SSB", "FT8"};
-  static constexpr const char* kQsl[] = {"  ", "X ", " X", "XX", "L ", " L"};
-  std::ofstream log("LOGMAIN.DAT", std::ios::binary);
-  for (long long i = 1; i <= records; ++i) {
-    LogRecord r = benchRecord(i);
-    const unsigned long long h = static_cast<unsigned long long>(i) * 2654435761ull >> 7;
-    r.set(Field::FREQ, kFreqs[h % 11]);
-    r.set(Field::MODE, kModes[(h >> 4) % 3]);
-    r.set(Field::PWR, std::to_string(1 + (h >> 6) % 150));
-    r.set(Field::COUNTRY, entityName(static_cast<long long>((h >> 9) % kEntities)));
-    r.set(Field::SR, kQsl[(h >> 17) % 6]);
-    char square[16];
-    std::snprintf(square, sizeof square, "#JO%02llu", (h >> 20) % 100);
-    r.set(Field::COMMENTS, h % 11 >= 9 ? std::string("TNX ") + square : "BENCH");
-    r.setSeparators();
-    log.write(reinterpret_cast<const char*>(r.bytes.data()), 144);
-  }
 }
 
 double runProgram(const std::string& program, const char* option) {
@@ -77,7 +45,7 @@ int main(int argc, char** argv) {
   const int repeats = argc > 2 ? std::atoi(argv[2]) : 5;
   const std::string awardsum = KIVO_AWARDSUM;
   ScratchDir dir;
-  writeMixedLog(records);
+  writeMixedLog(records, true);
   std::vector<double> cat, check, rebuild;
   for (int i = 0; i < repeats; ++i) {
     std::ofstream("WORKED.CFM", std::ios::binary) << workedTable();  // every rebuild starts from blank cells

@@ -147,6 +147,39 @@ inline std::vector<long long> benchSizes(int argc, char** argv) {
   return sizes;
 }
 
+// Entities of the benchmarks' worked tables: "ENTITY 000" ...
+constexpr int kEntities = 340;
+
+inline std::string entityName(long long i) {
+  char name[16];
+  std::snprintf(name, sizeof name, "ENTITY %03lld", i % kEntities);
+  return name;
+}
+
+// Contacts spread over the entities, the bands, three modes and the QSL marks; the
+// VHF ones name one of a few hundred squares when `squares` is set.
+inline void writeMixedLog(long long records, bool squares) {
+  static constexpr const char* kFreqs[] = {"1.830",  "3.550",  "7.025",  "10.110", "14.025", "18.080",
+                                           "21.030", "24.900", "28.050", "50.100", "144.200"};
+  static constexpr const char* kModes[] = {"CW", "SSB", "FT8"};
+  static constexpr const char* kQsl[] = {"  ", "X ", " X", "XX", "L ", " L"};
+  std::ofstream log("LOGMAIN.DAT", std::ios::binary);
+  for (long long i = 1; i <= records; ++i) {
+    LogRecord r = benchRecord(i);
+    const unsigned long long h = static_cast<unsigned long long>(i) * 2654435761ull >> 7;
+    r.set(Field::FREQ, kFreqs[h % 11]);
+    r.set(Field::MODE, kModes[(h >> 4) % 3]);
+    r.set(Field::PWR, std::to_string(1 + (h >> 6) % 150));
+    r.set(Field::COUNTRY, entityName(static_cast<long long>((h >> 9) % kEntities)));
+    r.set(Field::SR, kQsl[(h >> 17) % 6]);
+    char square[16];
+    std::snprintf(square, sizeof square, "#JO%02llu", (h >> 20) % 100);
+    if (squares) r.set(Field::COMMENTS, h % 11 >= 9 ? std::string("TNX ") + square : "BENCH");
+    r.setSeparators();
+    log.write(reinterpret_cast<const char*>(r.bytes.data()), 144);
+  }
+}
+
 inline double median(std::vector<double> v) {
   std::sort(v.begin(), v.end());
   return v.empty() ? 0 : v[v.size() / 2];

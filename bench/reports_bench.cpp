@@ -20,14 +20,6 @@ using namespace kivo::bench;
 
 namespace {
 
-constexpr int kEntities = 340;
-
-std::string entityName(long long i) {
-  char name[16];
-  std::snprintf(name, sizeof name, "ENTITY %03lld", i % kEntities);
-  return name;
-}
-
 // A table of the usual size: headings, one line per entity with a few cells
 // confirmed, the deleted section and the end.
 void writeWorkedTable() {
@@ -41,26 +33,6 @@ void writeWorkedTable() {
     if (i == kEntities - 20) out << "DELETED\r\n";
   }
   out << "END\r\n";
-}
-
-// The bench contacts spread over the entities, the bands, three modes and the QSL marks.
-void writeMixedLog(long long records) {
-  static constexpr const char* kFreqs[] = {"1.830",  "3.550",  "7.025",  "10.110", "14.025", "18.080",
-                                           "21.030", "24.900", "28.050", "50.100", "144.200"};
-  static constexpr const char* kModes[] = {"CW", "SSB", "FT8"};
-  static constexpr const char* kQsl[] = {"  ", "X ", " X", "XX", "L ", " L"};
-  std::ofstream log("LOGMAIN.DAT", std::ios::binary);
-  for (long long i = 1; i <= records; ++i) {
-    LogRecord r = benchRecord(i);
-    const unsigned long long h = static_cast<unsigned long long>(i) * 2654435761ull >> 7;
-    r.set(Field::FREQ, kFreqs[h % 11]);
-    r.set(Field::MODE, kModes[(h >> 4) % 3]);
-    r.set(Field::PWR, std::to_string(1 + (h >> 6) % 150));
-    r.set(Field::COUNTRY, entityName(static_cast<long long>((h >> 9) % kEntities)));
-    r.set(Field::SR, kQsl[(h >> 17) % 6]);
-    r.setSeparators();
-    log.write(reinterpret_cast<const char*>(r.bytes.data()), 144);
-  }
 }
 
 // One entry run on the full log by a freshly started logbook (a report makes its new
@@ -80,7 +52,7 @@ int main(int argc, char** argv) {
   ScratchDir dir;
   writeTables();
   writeWorkedTable();
-  writeMixedLog(n);
+  writeMixedLog(n, false);
   struct Entry {
     const char* what;
     const char* choice;
