@@ -151,6 +151,16 @@ void Screen::paintRow(int row, int fg, int bg) {
 
 std::string Screen::rowText(int row) const { return textAt(row, 1, kColumns); }
 
+std::string_view Screen::textInto(int row, int first, int last, char* out) const {
+  if (last < first) return {};
+  cellAt(row, first);  // range checks
+  cellAt(row, last);
+  const size_t n = static_cast<size_t>(last - first + 1);
+  const Cell* cell = &cells_[static_cast<size_t>((row - 1) * kColumns + (first - 1))];
+  for (size_t i = 0; i < n; ++i) out[i] = static_cast<char>(cell[i].ch);
+  return {out, n};
+}
+
 std::string Screen::textAt(int row, int first, int last) const {
   std::string out;
   if (last < first) return out;

@@ -79,6 +79,8 @@ class Screen {
   // The bytes of a row (80 of them), or of columns first..last.
   std::string rowText(int row) const;
   std::string textAt(int row, int first, int last) const;
+  // The same bytes into `out`, which has room for them; a view of them.
+  std::string_view textInto(int row, int first, int last, char* out) const;
 
   // The word under a cell: from the cell move left over non-blank cells, step back
   // right off a blank, then collect non-blank cells up to column 80.

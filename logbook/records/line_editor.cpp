@@ -18,8 +18,10 @@ constexpr int kRowFields = 11;
 std::string recordRowText(const LogRecord& record) {
   std::string row;
   row.reserve(80);
+  const char* bytes = reinterpret_cast<const char*>(record.bytes.data());
   for (int i = 0; i < kRowFields; ++i) {
-    row += record.get(kFields[static_cast<size_t>(i)].field);
+    const FieldInfo& f = kFields[static_cast<size_t>(i)];
+    row.append(bytes + f.offset, static_cast<size_t>(f.width));
     row += kSep;
   }
   return row;
@@ -159,17 +161,18 @@ void saveCurrentLine(Logbook& lb) {
     lb.lineModified = false;  // a new line without a callsign is never written
   if (lb.lineModified) {
     const Screen& s = con.screen();
+    char text[Screen::kColumns];
     for (int i = 0; i < kRowFields; ++i) {
       const FieldInfo& f = kFields[static_cast<size_t>(i)];
       if (f.field == Field::SR && lb.browse.scrollMode == ScrollMode::MarkSentLotw) continue;
-      lb.record.set(f.field, s.textAt(row, f.column, f.column + f.width - 1));
+      lb.record.set(f.field, s.textInto(row, f.column, f.column + f.width - 1, text));
     }
     if (lb.browse.scrollMode == ScrollMode::MarkSentLotw) {
       // The confirmation-mark run changed SR in the buffer; show what is saved.
       con.locate(row, fieldInfo(Field::SR).column);
       con.print(lb.record.get(Field::SR));
     }
-    lb.record.set(Field::COMMENTS, s.textAt(commentRow(lb), 1, kCommentWidth));
+    lb.record.set(Field::COMMENTS, s.textInto(commentRow(lb), 1, kCommentWidth, text));
     lb.record.setSeparators();
     if (!storedAlready(lb, lb.browse.currentRecord)) writeRecord(lb, lb.browse.currentRecord);
     // The award tables are the command pass's to apply, once the key is done.
