@@ -14,27 +14,6 @@ namespace kivo {
 
 namespace {
 
-using Locks = std::vector<std::unique_ptr<FolderLock>>;
-
-// The folders the logbook locks for its run, each once (a second lock on the same
-// folder from this process would be refused by the first). False, with the folder
-// named, when a logbook holds one.
-bool holdTableFolders(const CheckFiles& files, Locks& locks, std::string& busy) {
-  std::vector<std::string> folders;
-  for (const std::string* table : {&files.worked, &files.grid}) {
-    std::error_code ec;
-    const auto path = std::filesystem::absolute(resolveExisting(*table), ec);
-    std::string folder = std::filesystem::weakly_canonical(path, ec).parent_path().string();
-    if (ec || std::find(folders.begin(), folders.end(), folder) != folders.end()) continue;
-    folders.push_back(folder);
-    locks.push_back(std::make_unique<FolderLock>(resolveExisting(*table)));
-    if (!locks.back()->busy()) continue;
-    busy = folder;
-    return false;
-  }
-  return true;
-}
-
 // The old bytes first go to <name>.bak, so a failure at any step leaves the table as
 // it was and, once the backup is complete, a copy of it beside it.
 void replaceKeepingBackup(const std::string& path, const std::string& oldBytes, const std::string& newBytes) {
@@ -98,10 +77,10 @@ std::string rebuiltGridTable(const TableCheck& check) {
 }
 
 int runRebuild(const CheckFiles& files, std::FILE* out, std::FILE* err) {
-  Locks locks;
-  std::string busy;
-  if (!holdTableFolders(files, locks, busy)) {
-    std::fprintf(err, "awardsum: %s: a running logbook holds the tables of this station; end it first\n", busy.c_str());
+  const TableFolderLocks held = lockTableFolders({files.worked, files.grid});
+  if (!held.busy.empty()) {
+    std::fprintf(err, "awardsum: %s: a running logbook holds the tables of this station; end it first\n",
+                 held.busy.c_str());
     return 3;
   }
   const std::optional<TableCheck> checked = checkOrSay(files, err);

@@ -379,4 +379,21 @@ FolderLock::~FolderLock() {
   if (fd_ >= 0) ::close(fd_);
 }
 
+TableFolderLocks lockTableFolders(const std::vector<std::string>& tables) {
+  TableFolderLocks held;
+  std::vector<std::string> folders;
+  for (const std::string& table : tables) {
+    std::string folder = folderOf(realPath(table));
+    std::error_code ec;
+    folder = std::filesystem::weakly_canonical(std::filesystem::absolute(folder, ec), ec).string();
+    if (ec || std::find(folders.begin(), folders.end(), folder) != folders.end()) continue;
+    folders.push_back(folder);
+    held.locks.push_back(std::make_unique<FolderLock>(table));
+    if (!held.locks.back()->busy()) continue;
+    held.busy = folder;
+    break;
+  }
+  return held;
+}
+
 }  // namespace kivo

@@ -8,6 +8,7 @@
 // A file that is created keeps the name as given (its folder is still resolved).
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -145,5 +146,14 @@ class FolderLock {
   int fd_ = -1;
   bool busy_ = false;
 };
+
+// The folders that hold the station's tables, each locked once (a second lock on one
+// folder from this process would be refused by the first): the logbook holds them for
+// its run, and whatever else rewrites the tables refuses to run while it does.
+struct TableFolderLocks {
+  std::vector<std::unique_ptr<FolderLock>> locks;
+  std::string busy;  // the folder another process holds; empty when all were had
+};
+TableFolderLocks lockTableFolders(const std::vector<std::string>& tables);
 
 }  // namespace kivo

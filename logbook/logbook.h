@@ -149,7 +149,7 @@ struct Logbook {
 
   AutoLog autoLog;                                      // a station waiting to be logged
   RadioValues radio;                                    // the last good read of the transfer file
-  std::vector<std::shared_ptr<FolderLock>> tableLocks;  // the folders of the tables, ours for the run
+  std::vector<std::unique_ptr<FolderLock>> tableLocks;  // the folders of the tables, ours for the run
   std::string lastSearchText;                           // the text of the last search (F1), for "="
   std::string savedLogName;                             // the log to go back to from the worked-before list
 };

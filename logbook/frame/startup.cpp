@@ -24,18 +24,11 @@ namespace {
 // The worked and grid tables are rewritten from what the logbook read at its start:
 // a second logbook on the same tables would undo the first one's marks. The folders
 // that hold them are ours for the run.
-void lockTableFolders(Logbook& lb) {
-  std::vector<std::string> folders;
-  for (const std::string* table : {&lb.config.workedFileName, &lb.config.gridFileName}) {
-    std::error_code ec;
-    const auto path = std::filesystem::absolute(resolveExisting(*table), ec);
-    std::string folder = std::filesystem::weakly_canonical(path, ec).parent_path().string();
-    if (ec || std::find(folders.begin(), folders.end(), folder) != folders.end()) continue;
-    folders.push_back(folder);
-    auto lock = std::make_shared<FolderLock>(resolveExisting(*table));
-    if (lock->busy()) fail(kFileIoError, "lock " + folder + ": another logbook is using the tables of this station");
-    lb.tableLocks.push_back(lock);
-  }
+void lockTables(Logbook& lb) {
+  TableFolderLocks held = lockTableFolders({lb.config.workedFileName, lb.config.gridFileName});
+  if (!held.busy.empty())
+    fail(kFileIoError, "lock " + held.busy + ": another logbook is using the tables of this station");
+  lb.tableLocks = std::move(held.locks);
 }
 
 // Temporary files that killed rewrites left in the working folder, beside the
@@ -63,7 +56,7 @@ void startLogbook(Logbook& lb) {
   // A refused start leaves nothing behind: not even a new empty log.
   refuseOwnFileAsLog(lb, lb.logFileName);
   refuseLogInUse(lb.logFileName);
-  lockTableFolders(lb);
+  lockTables(lb);
   removeOurStaleTemporaries(lb);
   openLog(lb, lb.logFileName);
   lb.autoLog = {!c.stationCall.empty(), c.stationCall, c.stationText};

@@ -289,13 +289,13 @@ void requireReadable(const std::string& path) {
 
 // The station's tables are the logbook's for its whole run; the import takes the
 // same lock on their folder, so that the two exclude each other.
-std::unique_ptr<FolderLock> lockStation(const ImportRequest& request, const std::string& worked) {
-  if (!request.tables) return nullptr;
-  auto lock = std::make_unique<FolderLock>(worked);
-  if (lock->busy())
+TableFolderLocks lockStation(const ImportRequest& request, const Config& c) {
+  if (!request.tables) return {};
+  TableFolderLocks held = lockTableFolders({c.workedFileName, c.gridFileName});
+  if (!held.busy.empty())
     throw ConversionError(
         3, "the station " + request.station + " is in use by a running logbook (or another import); nothing was added");
-  return lock;
+  return held;
 }
 
 void writeRejected(const std::vector<InputFile>& inputs) {
@@ -323,7 +323,7 @@ std::vector<FileSummary> importContacts(const ImportRequest& request, Logbook& l
     requireReadable(lb.config.gridFileName);
   }
   std::vector<InputFile> inputs = readInputs(request.inputs);
-  const auto stationLock = lockStation(request, lb.config.workedFileName);
+  const TableFolderLocks stationLocks = lockStation(request, lb.config);
   LogTarget log(request);
   try {
     *lb.countries = loadCountryTable(resolveExisting(country));
