@@ -4,6 +4,7 @@
 #include <unordered_set>
 
 #include "awardsum/log_reader.h"
+#include "awardsum/log_replay.h"
 #include "common/cp437.h"
 #include "common/fatal.h"
 #include "common/files.h"
@@ -31,44 +32,6 @@ Verdict compareSquareStatus(char file, char supported) {
   if ((file == kSquareConfirmed) == (supported == kSquareConfirmed)) return Verdict::kAgrees;
   return supported == kSquareConfirmed ? Verdict::kMissed : Verdict::kUnsupported;
 }
-
-// Every contact of the logs through the logbook's rules, onto the blank table and
-// an empty square list.
-class Replay {
- public:
-  explicit Replay(TableCheck& check) : check_(check) {}
-
-  void apply(const uint8_t* record) {
-    ++check_.contacts;
-    const TableContact contact = readContact(record);
-    if (!contact.hasEntity()) return;
-    if (contact.touchesGrid()) applySquare(contact);
-    if (!applyToWorkedLines(check_.supported, contact, changed_).selected) countWithoutLine(contact);
-  }
-
- private:
-  void countWithoutLine(const TableContact& contact) {
-    std::string_view name = contact.countryText();
-    while (!name.empty() && name.back() == ' ') name.remove_suffix(1);
-    ++check_.withoutLine[std::string(name)];
-  }
-
-  // The logbook looks a square up by a scan from the top; the replay's table only
-  // ever gets squares it added itself, one line each, so an index finds the same line.
-  void applySquare(const TableContact& contact) {
-    const std::string_view square = contactSquare(contact);
-    if (square.empty()) return;
-    std::vector<std::string>& lines = check_.supportedSquares;
-    auto found = at_.find(std::string(square));
-    const size_t at = found == at_.end() ? lines.size() : found->second;
-    applyToSquare(lines, at, square, contact.received);
-    if (found == at_.end()) at_.emplace(std::string(square), at);
-  }
-
-  TableCheck& check_;
-  std::vector<size_t> changed_;
-  std::unordered_map<std::string, size_t> at_;
-};
 
 void count(Verdict v, long long& agree, long long& missed, long long& unsupported) {
   (v == Verdict::kAgrees ? agree : v == Verdict::kMissed ? missed : unsupported) += 1;
@@ -166,9 +129,9 @@ TableCheck checkTables(const CheckFiles& files) {
       for (int k = 1; k <= kCategoryCount; ++k) line[static_cast<size_t>(markColumn(k) - 1)] = ' ';
   check.supported.index();
 
-  Replay replay(check);
+  LogReplay replay(check);
   const std::vector<std::string> logs = files.logs.empty() ? std::vector<std::string>{"LOGMAIN.DAT"} : files.logs;
-  for (const std::string& log : logs) forEachRecord(log, [&](const uint8_t* record) { replay.apply(record); });
+  for (const std::string& log : logs) replay.run(LogRecords(log));
   compareCells(check);
   compareSquares(check);
   return check;

@@ -2,6 +2,11 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "common/text.h"
 #include "common/worked.h"
@@ -16,6 +21,51 @@ uint64_t bytesEqual(uint64_t word, char c) {
   const uint64_t x = word ^ (0x0101010101010101ull * static_cast<uint8_t>(c));
   return ~(((x & kLow7) + kLow7) | x | kLow7);
 }
+
+#if defined(__SSE2__)
+
+// 16 bytes of the record with 0x00 shown as a blank.
+__m128i shownBytes(const uint8_t* from) {
+  const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from));
+  const __m128i zero = _mm_cmpeq_epi8(bytes, _mm_setzero_si128());
+  return _mm_or_si128(bytes, _mm_and_si128(zero, _mm_set1_epi8(' ')));
+}
+
+uint32_t bytesEqual16(__m128i bytes, char c) {
+  return static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, _mm_set1_epi8(c))));
+}
+
+// COUNTRY and COMMENTS as shown, and what the rules look for in them, sixteen bytes at
+// a time: the award check reads them for every contact of a log. The comment is read
+// in three overlapping parts (bytes 0-15, 16-31, 22-37), each bit i of a mask below
+// standing for its character i.
+void readNameAndComment(TableContact& c, const uint8_t* record) {
+  constexpr size_t kName = static_cast<size_t>(fieldInfo(Field::COUNTRY).offset);
+  constexpr size_t kComment = static_cast<size_t>(fieldInfo(Field::COMMENTS).offset);
+  static_assert(fieldInfo(Field::COUNTRY).width == 12 && fieldInfo(Field::COMMENTS).width == 38);
+  static_assert(kName + 16 <= kRecordSize && kComment + 22 + 16 <= kRecordSize);
+  const __m128i name = shownBytes(record + kName);
+  std::array<char, 16> nameBytes;
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(nameBytes.data()), name);
+  std::memcpy(c.country.data(), nameBytes.data(), c.country.size());
+  c.knownEntity = c.country[0] != ' ' && (bytesEqual16(name, '?') & 0xFFF) == 0;
+
+  const __m128i parts[3] = {shownBytes(record + kComment), shownBytes(record + kComment + 16),
+                            shownBytes(record + kComment + 22)};
+  for (size_t p = 0; p < 3; ++p)
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(c.comments.data() + (p == 2 ? 22 : 16 * p)), parts[p]);
+  const auto at = [&](char ch) {
+    return static_cast<uint64_t>(bytesEqual16(parts[0], ch)) | static_cast<uint64_t>(bytesEqual16(parts[1], ch)) << 16 |
+           static_cast<uint64_t>(bytesEqual16(parts[2], ch)) << 22;
+  };
+  const uint64_t hash = at('#'), dollar = at('$');
+  c.hashAt = hash ? static_cast<int8_t>(__builtin_ctzll(hash)) : -1;
+  c.dollarAt = dollar ? static_cast<int8_t>(__builtin_ctzll(dollar)) : -1;
+  // " SAT": an S at 1-35 with a blank before it and AT after it.
+  c.satellite = (at('S') & (at(' ') << 1) & (at('A') >> 1) & (at('T') >> 2) & 0xFFFFFFFFEull) != 0;
+}
+
+#else
 
 // The field with its 0x00 bytes as blanks, eight bytes at a time (the last word may
 // overlap the one before): the award check reads every contact of a log.
@@ -34,26 +84,6 @@ void copyShown(std::array<char, N>& to, const uint8_t* record, Field f) {
       std::memcpy(to.data() + start, &word, 8);
     }
   }
-}
-
-std::string_view rawField(const uint8_t* record, Field f) {
-  const FieldInfo& info = fieldInfo(f);
-  return {reinterpret_cast<const char*>(record) + info.offset, static_cast<size_t>(info.width)};
-}
-
-bool isAntillesSplitEntity(std::string_view country) {
-  if (country[0] != 'C' && country[0] != 'B' && country[0] != 'S') return false;  // the quick answer for most
-  for (std::string_view name : {"CURACAO", "BONAIRE", "SABA & ST. E", "ST. MAARTEN"})
-    if (country.substr(0, name.size()) == name) return true;
-  return false;
-}
-
-TableContact::ModeKind modeKind(std::string_view mode) {
-  using Mode = TableContact::ModeKind;
-  if (mode == "SSB ") return Mode::kSsb;
-  if (mode == "CW  ") return Mode::kMorse;
-  if (mode == "FM  " || mode == "AM  ") return Mode::kFmOrAm;
-  return Mode::kOther;
 }
 
 // The first "#", the first "$" and a blank followed by SAT, eight bytes at a time:
@@ -76,49 +106,179 @@ void scanComment(TableContact& c) {
   }
 }
 
-// parseNumber, with the usual field of digits and one decimal point read directly:
-// whole digits and a power of ten both exact in a double make the quotient the
-// correctly rounded value, the same one parseNumber gives.
-double fieldNumber(std::string_view text) {
-  uint64_t digits = 0;
-  int count = 0, decimals = -1;
-  size_t i = 0;
-  while (i < text.size() && text[i] == ' ') ++i;
-  for (; i < text.size(); ++i) {
-    const char ch = text[i];
-    if (ch >= '0' && ch <= '9') {
-      digits = digits * 10 + static_cast<uint64_t>(ch - '0');
-      ++count;
-      if (decimals >= 0) ++decimals;
-    } else if (ch == '.' && decimals < 0) {
-      decimals = 0;
-    } else if (ch == ' ' || ch == '\0') {
-      break;
-    } else {
-      return parseNumber(text);  // signs, tabs, other ends: the full rules
-    }
-  }
-  if (count == 0 || count > 15) return parseNumber(text);
-  static constexpr double kTens[] = {1,   1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                     1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
-  return static_cast<double>(digits) / kTens[decimals < 0 ? 0 : decimals];
+void readNameAndComment(TableContact& c, const uint8_t* record) {
+  copyShown(c.country, record, Field::COUNTRY);
+  copyShown(c.comments, record, Field::COMMENTS);
+  uint64_t head, tail;  // bytes 1-8 and 5-12 of the name
+  std::memcpy(&head, c.country.data(), 8);
+  std::memcpy(&tail, c.country.data() + 4, 8);
+  c.knownEntity = c.country[0] != ' ' && !bytesEqual(head, '?') && !bytesEqual(tail, '?');
+  scanComment(c);
 }
 
-// The rules themselves, here where the loops over the categories can inline them.
-inline bool applies(const TableContact& c, int k) {
+#endif
+
+bool isAntillesSplitEntity(std::string_view country) {
+  if (country[0] != 'C' && country[0] != 'B' && country[0] != 'S') return false;  // the quick answer for most
+  for (std::string_view name : {"CURACAO", "BONAIRE", "SABA & ST. E", "ST. MAARTEN"})
+    if (country.substr(0, name.size()) == name) return true;
+  return false;
+}
+
+constexpr uint32_t word4(const char (&text)[5]) {
+  return static_cast<uint32_t>(static_cast<uint8_t>(text[0])) |
+         static_cast<uint32_t>(static_cast<uint8_t>(text[1])) << 8 |
+         static_cast<uint32_t>(static_cast<uint8_t>(text[2])) << 16 |
+         static_cast<uint32_t>(static_cast<uint8_t>(text[3])) << 24;
+}
+
+// MODE as shown (0x00 as a blank), compared as one word.
+TableContact::ModeKind modeKind(const uint8_t* record) {
   using Mode = TableContact::ModeKind;
-  switch (k) {
-    case kMixed: return !c.satellite;
-    case kPhone: return !c.satellite && c.mode == Mode::kSsb;
-    case kCw: return !c.satellite && c.mode == Mode::kMorse;
-    case kDigital: return c.mode == Mode::kOther;
-    case kSatellite: return c.satellite;
-    case kQrp: return c.qrp;
-    default: {
-      const AwardCategory& band = awardCategory(k);  // both limits at once: no branch per band
-      return !c.satellite & (c.mhz > band.low) & (c.mhz < band.high);
-    }
+  uint32_t mode;
+  std::memcpy(&mode, record + fieldInfo(Field::MODE).offset, 4);
+  mode |= static_cast<uint32_t>(bytesEqual(mode | 0xFFFFFFFF00000000ull, '\0') >> 2);
+  if (mode == word4("SSB ")) return Mode::kSsb;
+  if (mode == word4("CW  ")) return Mode::kMorse;
+  if (mode == word4("FM  ") || mode == word4("AM  ")) return Mode::kFmOrAm;
+  return Mode::kOther;
+}
+
+// The bytes a to b - 1 of a word (a < b <= 8).
+uint64_t byteRange(int a, int b) {
+  const uint64_t below = b == 8 ? ~0ull : (1ull << (8 * b)) - 1;
+  return below & ~((1ull << (8 * a)) - 1);
+}
+
+// Up to eight digits, one a byte with the first in the lowest byte and nothing above
+// the last (bytes of 0 below the first are leading zeros), as a number.
+uint64_t eightDigits(uint64_t v) {
+  v = v * 10 + (v >> 8);
+  return ((v & 0x000000FF000000FFull) * (100 + (1000000ull << 32)) +
+          ((v >> 16) & 0x000000FF000000FFull) * (1 + (10000ull << 32))) >>
+         32;
+}
+
+// A number field in its usual shape: its digits as one whole number, and how many
+// of them follow the point.
+struct FieldDigits {
+  uint64_t whole = 0;
+  int decimals = 0;
+};
+
+// A field of at most eight bytes in the usual shape (blanks, digits with at most
+// one point, then a blank, 0x00 or the field's end), read by word operations
+// without a branch on each character, as the award check reads FREQ and PWR of every
+// contact; nothing for any other shape, which parseNumber reads.
+template <int width>
+std::optional<FieldDigits> fieldDigits(const uint8_t* from) {
+  static_assert(width == 8 || width == 4);
+  constexpr uint64_t kHigh = 0x8080808080808080ull, kLow7 = 0x7F7F7F7F7F7F7F7Full;
+  uint64_t word;
+  if constexpr (width == 8) {
+    std::memcpy(&word, from, 8);
+  } else {
+    uint32_t half;
+    std::memcpy(&half, from, 4);
+    word = half | 0x2020202000000000ull;  // the bytes past the field read as blanks
   }
+  const uint64_t values = word ^ 0x3030303030303030ull;  // the digits' values
+  const uint64_t digit = ~(((values & kLow7) + 0x7676767676767676ull) | values) & kHigh;
+  const uint64_t point = bytesEqual(word, '.'), ends = bytesEqual(word, ' ') | bytesEqual(word, '\0');
+  const uint64_t shown = ~bytesEqual(word, ' ') & kHigh;
+  if (!shown) return std::nullopt;
+  const int start = __builtin_ctzll(shown) / 8;
+  const uint64_t stops = ~(digit | point) & kHigh & byteRange(start, 8);
+  const int end = stops ? __builtin_ctzll(stops) / 8 : 8;
+  if (end == start || (end < 8 && !((ends >> (8 * end)) & 0x80))) return std::nullopt;
+  const uint64_t points = point & byteRange(start, end);
+  if (points & (points - 1)) return std::nullopt;
+  uint64_t packed;
+  FieldDigits d;
+  int top = end;
+  if (points) {  // the digits after the point moved down onto it
+    const int at = __builtin_ctzll(points) / 8;
+    packed = (values & byteRange(start, end) & ~byteRange(at, 8)) |
+             ((values & byteRange(start, end) & ~byteRange(0, at + 1)) >> 8);
+    top = end - 1;
+    d.decimals = end - 1 - at;
+  } else {
+    packed = values & byteRange(start, end);
+  }
+  if (top == start) return std::nullopt;  // a point alone
+  d.whole = eightDigits(packed << (8 * (8 - top)));
+  return d;
+}
+
+std::string_view fieldText(const uint8_t* record, const FieldInfo& f) {
+  return {reinterpret_cast<const char*>(record) + f.offset, static_cast<size_t>(f.width)};
+}
+
+// FREQ in single precision, the value parseNumber gives rounded to a float. With a
+// point there are at most seven digits: the whole number and the power of ten are
+// both exact floats, one division in single precision is the correctly rounded
+// quotient, and it equals the double quotient rounded to a float (no such quotient
+// lies near enough to a midpoint between two floats for the two roundings to part;
+// checked for every whole number and power).
+float frequencyOf(const uint8_t* record) {
+  constexpr FieldInfo kFreq = fieldInfo(Field::FREQ);
+  static constexpr float kTens[] = {1, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f, 1e6f, 1e7f};
+  const std::optional<FieldDigits> d = fieldDigits<kFreq.width>(record + kFreq.offset);
+  if (!d) return static_cast<float>(parseNumber(fieldText(record, kFreq)));
+  return d->decimals == 0 ? static_cast<float>(d->whole) : static_cast<float>(d->whole) / kTens[d->decimals];
+}
+
+// A power of 1 to 5 W. Compared as whole numbers, which is exact: the quotient
+// parseNumber gives never rounds onto a limit it does not reach.
+bool qrpPower(const uint8_t* record) {
+  constexpr FieldInfo kPwr = fieldInfo(Field::PWR);
+  static constexpr uint64_t kTens[] = {1, 10, 100, 1000};
+  const std::optional<FieldDigits> d = fieldDigits<kPwr.width>(record + kPwr.offset);
+  if (!d) {
+    const double power = parseNumber(fieldText(record, kPwr));
+    return power >= 1 && power <= 5;
+  }
+  const uint64_t one = kTens[d->decimals];
+  return d->whole >= one && d->whole <= 5 * one;
+}
+
+// The band categories a frequency lies in, strictly between both limits and in
+// single precision: every band compared at once, without a branch per band.
+uint32_t bandMask(float mhz) {
+  constexpr int kBands = kCategoryCount - k630Meters + 1;
+  static constexpr auto kLimits = [] {
+    std::array<std::array<float, kBands>, 2> limits{};
+    for (int b = 0; b < kBands; ++b) {
+      limits[0][static_cast<size_t>(b)] = awardCategory(k630Meters + b).low;
+      limits[1][static_cast<size_t>(b)] = awardCategory(k630Meters + b).high;
+    }
+    return limits;
+  }();
+  uint32_t mask = 0;
+#if defined(__SSE2__)
+  static_assert(kBands == 12);
+  const __m128 value = _mm_set1_ps(mhz);
+  for (size_t b = 0; b < kBands; b += 4) {
+    const __m128 above = _mm_cmpgt_ps(value, _mm_loadu_ps(kLimits[0].data() + b));
+    const __m128 below = _mm_cmplt_ps(value, _mm_loadu_ps(kLimits[1].data() + b));
+    mask |= static_cast<uint32_t>(_mm_movemask_ps(_mm_and_ps(above, below))) << b;
+  }
+#else
+  for (size_t b = 0; b < kBands; ++b) mask |= static_cast<uint32_t>((mhz > kLimits[0][b]) & (mhz < kLimits[1][b])) << b;
+#endif
+  return mask << (k630Meters - 1);
+}
+
+// The categories the contact marks, category k in bit k - 1: the rules themselves.
+uint32_t categoryMask(const TableContact& c) {
+  using Mode = TableContact::ModeKind;
+  const auto bit = [](bool on, int k) { return static_cast<uint32_t>(on) << (k - 1); };
+  const bool ground = !c.satellite;  // a satellite contact marks no band and no mode but digital
+  uint32_t mask = bit(ground, kMixed) | bit(ground && c.mode == Mode::kSsb, kPhone) |
+                  bit(ground && c.mode == Mode::kMorse, kCw) | bit(c.mode == Mode::kOther, kDigital) |
+                  bit(c.satellite, kSatellite) | bit(c.qrp, kQrp);
+  if (ground) mask |= bandMask(c.mhz);
+  return mask;
 }
 
 inline bool advance(char& cell, char received) {
@@ -144,15 +304,6 @@ inline bool advance(char& cell, char received) {
   return changed;
 }
 
-// The categories the contact marks, category k in bit k - 1.
-uint32_t categoryMask(const TableContact& contact) {
-  uint32_t mask = 0;
-  for (int k = 1; k < k630Meters; ++k) mask |= static_cast<uint32_t>(applies(contact, k)) << (k - 1);
-  if (contact.satellite) return mask;  // a satellite contact marks no band
-  for (int k = k630Meters; k <= kCategoryCount; ++k) mask |= static_cast<uint32_t>(applies(contact, k)) << (k - 1);
-  return mask;
-}
-
 bool markLine(std::string& line, uint32_t mask, char received) {
   bool changed = false;
   for (uint32_t left = mask; left; left &= left - 1) {
@@ -167,9 +318,8 @@ bool markLine(std::string& line, uint32_t mask, char received) {
 // check asks for every contact of a log.
 class Candidates {
  public:
-  Candidates(const WorkedLines& table, std::string_view country, bool tagged) {
-    a_ = table.byName.find(country);
-    if (tagged) b_ = &table.withDollar;
+  Candidates(const WorkedLines& table, const WorkedRequest& request) : a_(request.named) {
+    if (request.tagLength) b_ = &table.withDollar;
   }
   bool next(size_t& line) {
     const bool haveA = a_ && i_ < a_->size(), haveB = b_ && j_ < b_->size();
@@ -197,26 +347,18 @@ std::string_view TableContact::tag() const {
 
 TableContact readContact(const uint8_t* record) {
   TableContact c;
-  copyShown(c.country, record, Field::COUNTRY);
-  copyShown(c.comments, record, Field::COMMENTS);
-  std::array<char, 4> mode;
-  copyShown(mode, record, Field::MODE);
-  c.mode = modeKind({mode.data(), mode.size()});
+  readNameAndComment(c, record);
+  c.mode = modeKind(record);
   const uint8_t received = record[fieldInfo(Field::SR).offset + 1];
   c.received = received == 0 ? ' ' : static_cast<char>(received);
-  c.mhz = static_cast<float>(fieldNumber(rawField(record, Field::FREQ)));
-  const double power = fieldNumber(rawField(record, Field::PWR));
-  c.qrp = power >= 1 && power <= 5;
-  uint64_t head, tail;  // bytes 1-8 and 5-12 of the name
-  std::memcpy(&head, c.country.data(), 8);
-  std::memcpy(&tail, c.country.data() + 4, 8);
-  c.knownEntity = c.country[0] != ' ' && !bytesEqual(head, '?') && !bytesEqual(tail, '?');
-  c.heldBack = isAntillesSplitEntity(c.countryText()) && datedBeforeAntillesSplit(rawField(record, Field::DATE));
-  scanComment(c);
+  c.mhz = frequencyOf(record);
+  c.qrp = qrpPower(record);
+  c.heldBack =
+      isAntillesSplitEntity(c.countryText()) && datedBeforeAntillesSplit(fieldText(record, fieldInfo(Field::DATE)));
   return c;
 }
 
-bool categoryApplies(const TableContact& c, int k) { return applies(c, k); }
+bool categoryApplies(const TableContact& c, int k) { return (categoryMask(c) >> (k - 1)) & 1; }
 
 bool advanceMark(char& cell, char received) { return advance(cell, received); }
 
@@ -245,14 +387,25 @@ void EntityNameIndex::clear() {
 size_t EntityNameIndex::slotOf(std::string_view name) const {
   std::array<char, 12> key{};
   std::memcpy(key.data(), name.data(), std::min(name.size(), key.size()));
-  uint64_t a, b = 0;
-  std::memcpy(&a, key.data(), 8);
-  std::memcpy(&b, key.data() + 8, 4);
-  uint64_t h = (a ^ (b * 0x9E3779B97F4A7C15ull)) * 0xFF51AFD7ED558CCDull;
-  h ^= h >> 33;
+  return slotOfKey(key.data());
+}
+
+// The name is read as two words straight from where it stands: a lookup for every
+// contact of a log should not wait on a copy of it.
+size_t EntityNameIndex::slotOfKey(const char* key) const {
+  uint64_t a;
+  uint32_t b;
+  std::memcpy(&a, key, 8);
+  std::memcpy(&b, key + 8, 4);
+  // Both halves multiplied, folded and multiplied again; the slot is taken from the
+  // top bits, which depend on every byte of the name (the low ones of a product only
+  // on the low bytes, and names differ mostly in their last characters).
+  uint64_t h = (a * 0x9E3779B97F4A7C15ull) ^ (b * 0xC2B2AE3D27D4EB4Full);
+  h ^= h >> 32;
+  h *= 0xFF51AFD7ED558CCDull;
   const size_t mask = slots_.size() - 1;
-  size_t i = h & mask;
-  while (slots_[i].list && std::memcmp(slots_[i].name.data(), key.data(), key.size()) != 0) i = (i + 1) & mask;
+  size_t i = static_cast<size_t>(h >> (64 - __builtin_ctzll(slots_.size())));
+  while (slots_[i].list && std::memcmp(slots_[i].name.data(), key, 12) != 0) i = (i + 1) & mask;
   return i;
 }
 
@@ -275,7 +428,7 @@ void EntityNameIndex::add(std::string_view name, size_t line) {
 
 const std::vector<size_t>* EntityNameIndex::find(std::string_view name) const {
   if (slots_.empty() || name.size() != 12) return nullptr;
-  const Slot& slot = slots_[slotOf(name)];
+  const Slot& slot = slots_[slotOfKey(name.data())];
   return slot.list ? &lists_[slot.list - 1] : nullptr;
 }
 
@@ -303,23 +456,35 @@ void WorkedLines::index() {
   }
 }
 
-WorkedApplied applyToWorkedLines(WorkedLines& table, const TableContact& contact, std::vector<size_t>& changed) {
+WorkedRequest requestOf(const WorkedLines& table, const TableContact& contact) {
+  WorkedRequest r;
+  if (!contact.hasEntity()) return r;
+  r.known = true;
+  r.country = contact.country;
+  const std::string_view tag = contact.tag();
+  std::memcpy(r.tag.data(), tag.data(), tag.size());
+  r.tagLength = static_cast<uint8_t>(tag.size());
+  r.named = table.byName.find(contact.countryText());
+  r.heldBack = contact.heldBack;
+  r.received = contact.received;
+  r.mask = categoryMask(contact);
+  return r;
+}
+
+WorkedApplied applyRequest(WorkedLines& table, const WorkedRequest& request, std::vector<size_t>& changed) {
   changed.clear();
   WorkedApplied result;
-  if (!contact.hasEntity()) return result;
-  const std::string_view country = contact.countryText();
-  const std::string_view tag = contact.tag();
-  uint32_t mask = 0;
-  bool maskKnown = false;
-  Candidates candidates(table, country, !tag.empty());
+  if (!request.known) return result;
+  const std::string_view country = request.countryText();
+  const std::string_view tag = request.tagText();
+  Candidates candidates(table, request);
   for (size_t i = 0; candidates.next(i);) {
     std::string& line = table.lines[i];
     const bool byName = entityNameOf(line) == country;
     if (!byName && !hasTag(line, tag)) continue;
     result.selected = true;
-    if (contact.heldBack) continue;
-    if (!maskKnown) mask = categoryMask(contact), maskKnown = true;
-    if (!markLine(line, mask, contact.received)) continue;
+    if (request.heldBack) continue;
+    if (!markLine(line, request.mask, request.received)) continue;
     changed.push_back(i);
     // The tagged line is the one the contact is really for: go on until it is reached.
     if (byName && !tag.empty() && !hasTag(line, tag)) continue;

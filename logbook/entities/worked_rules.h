@@ -73,6 +73,7 @@ class EntityNameIndex {
     uint32_t list = 0;  // 1 + the index into lists_, 0 for a free slot
   };
   size_t slotOf(std::string_view name) const;
+  size_t slotOfKey(const char* key) const;  // 12 bytes
   std::vector<Slot> slots_;
   std::vector<std::vector<size_t>> lists_;
 };
@@ -97,12 +98,34 @@ struct WorkedApplied {
   bool selected = false;  // some line was the contact's by its name or tag
 };
 
+// What a contact asks of the table, worked out from the table's names and tags alone,
+// which no contact changes: the award check works out many contacts at once and
+// applies them in log order.
+struct WorkedRequest {
+  const std::vector<size_t>* named = nullptr;  // the lines of the entity's name
+  std::array<char, 12> country{};
+  std::array<char, 3> tag{};  // the "$" and up to two characters after it
+  uint8_t tagLength = 0;
+  bool known = false;     // a known entity: only then is anything selected
+  bool heldBack = false;  // selected, but nothing is marked
+  char received = ' ';
+  uint32_t mask = 0;  // the categories it marks, category k in bit k - 1
+
+  std::string_view countryText() const { return {country.data(), country.size()}; }
+  std::string_view tagText() const { return {tag.data(), tagLength}; }
+};
+
+WorkedRequest requestOf(const WorkedLines& table, const TableContact& contact);
+
 // Applies the contact as the logbook's scan does: without a tag it stops after the
 // first line of the entity on which a mark changed, passing over lines on which
 // nothing changed; with a tag, lines selected by name are updated on the way and it
 // stops after the first tagged line that changed. `changed` receives the changed
 // lines in file order. A contact without a known entity changes nothing.
-WorkedApplied applyToWorkedLines(WorkedLines& table, const TableContact& contact, std::vector<size_t>& changed);
+WorkedApplied applyRequest(WorkedLines& table, const WorkedRequest& request, std::vector<size_t>& changed);
+inline WorkedApplied applyToWorkedLines(WorkedLines& table, const TableContact& contact, std::vector<size_t>& changed) {
+  return applyRequest(table, requestOf(table, contact), changed);
+}
 
 // The four characters after the first "#" of the comment, taken as they are; empty
 // when fewer than four follow it inside the comment.

@@ -1,14 +1,18 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <map>
 #include <random>
 
+#include "awardsum/log_reader.h"
 #include "awardsum/table_check.h"
 #include "awardsum/table_rebuild.h"
 #include "common/text.h"
 #include "common/worked.h"
+#include "logbook/records/record_file.h"
 #include "tests/support/error_number.h"
 #include "tests/support/file_bytes.h"
 #include "tests/support/file_size_limit.h"
@@ -259,8 +263,15 @@ TEST(WorkedRules, AContactReadsAsThePlainDefinitionsSay) {
   std::mt19937 random(25);
   for (int i = 0; i < 3000; ++i) {
     LogRecord r = qso("USA", " X");
-    r.setZeroPadded(Field::FREQ, numbers[random() % numbers.size()]);
-    r.setZeroPadded(Field::PWR, numbers[random() % numbers.size()]);
+    // Half the fields from the list, half made of the bytes a number field holds.
+    auto number = [&] {
+      if (random() % 2) return numbers[random() % numbers.size()];
+      std::string made(random() % 9, ' ');
+      for (char& ch : made) ch = std::string("0123456789. \0", 13)[random() % 13];
+      return made;
+    };
+    r.setZeroPadded(Field::FREQ, number());
+    r.setZeroPadded(Field::PWR, number());
     std::string comment(38, ' ');
     for (char& c : comment) c = alphabet[random() % alphabet.size()];
     r.set(Field::COMMENTS, comment);
@@ -280,6 +291,80 @@ TEST(WorkedRules, AContactReadsAsThePlainDefinitionsSay) {
     ASSERT_EQ(c.hashAt, shown.find('#') == std::string::npos ? -1 : static_cast<int>(shown.find('#'))) << shown;
     ASSERT_EQ(std::string(c.tag()), contactTag(shown)) << shown;
   }
+}
+
+// The check works contacts out ahead on two threads and skips those whose cells
+// have settled; over a long and varied log it must come to exactly what applying
+// every contact in turn with the logbook's rules gives.
+TEST(AwardCheck, ALongLogReplaysAsItsContactsAppliedOneByOne) {
+  testing::TempDir dir;
+  std::vector<std::string> lines = {entityLine("K", "USA"),       entityLine("K $NY", "USA"),
+                                    entityLine("K $CA", "USA"),   entityLine("DL", "GERMANY"),
+                                    entityLine("DL", "GERMANY"),  entityLine("PJ2", "CURACAO"),
+                                    entityLine("JA $13", "JAPAN")};
+  std::vector<std::string> countries = {"USA", "GERMANY", "CURACAO", "JAPAN", "MARS", "USA?"};
+  // Many entities and few confirmations, so that cells end in every state.
+  for (int e = 0; e < 150; ++e) {
+    countries.push_back("E" + std::to_string(e));
+    lines.push_back(entityLine("P", countries.back()));
+  }
+  std::string table = "TABLE\r\n";
+  for (const std::string& line : lines) table += line + "\r\n";
+  writeFile("WORKED.CFM", table + "END\r\n");
+  writeFile("GRID.SQU", "");
+  const char* freqs[] = {"14.025", "7.01", "50.1", "144.2", "3.5", "1296", ""};
+  const char* modes[] = {"CW", "SSB", "FT8", "FM"};
+  const char* comments[] = {"", "#JO50", "#FN31 SAT", " SAT", "$NY", "$CA #FN20", "$13", "TNX $XX"};
+  const char* marks[] = {" X", " L", " B", " x", " Q"};
+  const char* dates[] = {"01 JAN 26", "09 OCT 10", "11 OCT 10"};
+  std::mt19937 random(7);
+  std::string log;
+  WorkedLines expected;
+  expected.read(table + "END\r\n");
+  std::vector<std::string> squares;
+  std::map<std::string, long long> without;
+  std::vector<size_t> changed;
+  constexpr int kContacts = 40000;  // several rounds of the threads
+  for (int i = 0; i < kContacts; ++i) {
+    LogRecord r = qso(countries[random() % countries.size()], random() % 20 ? "  " : marks[random() % 5],
+                      freqs[random() % 7], modes[random() % 4], comments[random() % 8]);
+    r.set(Field::DATE, dates[random() % 3]);
+    r.set(Field::PWR, random() % 4 ? "100" : "5");
+    r.setSeparators();
+    log += recordBytes(r);
+    const TableContact c = readContact(r);
+    if (!c.hasEntity()) continue;
+    if (c.touchesGrid() && !contactSquare(c).empty())
+      applyToSquare(squares, findSquare(squares, contactSquare(c)), contactSquare(c), c.received);
+    if (applyToWorkedLines(expected, c, changed).selected) continue;
+    std::string name(c.countryText());
+    ++without[name.erase(name.find_last_not_of(' ') + 1)];
+  }
+  writeFile("LOGMAIN.DAT", log);
+  const TableCheck check = checkTables({});
+  EXPECT_EQ(check.contacts, kContacts);
+  EXPECT_EQ(check.supported.lines, expected.lines);
+  EXPECT_EQ(check.supportedSquares, squares);
+  EXPECT_EQ(check.withoutLine, without);
+}
+
+// The log is mapped while it is read: cut short by another program meanwhile, it
+// must end in the check's runtime error, not in a bus error.
+TEST(AwardCheckDeathTest, ALogCutShortWhileReadEndsInStatusTwo) {
+  testing::TempDir dir;
+  LogRecord r = qso("USA", "  ");
+  std::string bytes;
+  for (int i = 0; i < 100; ++i) bytes.append(reinterpret_cast<const char*>(r.bytes.data()), kRecordSize);
+  writeFile("CUT.DAT", bytes);
+  EXPECT_EXIT(
+      {
+        LogRecords log("CUT.DAT");
+        if (::truncate("CUT.DAT", 0) != 0) std::abort();
+        std::vector<uint8_t> scratch(100 * kRecordSize);
+        const volatile uint8_t* records = log.records(0, 100, scratch.data());
+        std::exit(records[0] == 0xEE ? 3 : 4);
+      },
+      ::testing::ExitedWithCode(2), "runtime error 3.*CUT.DAT: the log was cut short while it was read");
 }
 
 TEST(AwardCheck, UnreadableFilesEndInStatusTwo) {
