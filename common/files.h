@@ -126,6 +126,8 @@ class AtomicWriter {
   std::string target_;
   std::string temp_;
   int fd_ = -1;
+  size_t written_ = 0;  // bytes written so far
+  size_t sent_ = 0;     // of which the disk was asked to write
 };
 
 void writeFileAtomically(const std::string& target, const std::string& bytes);
