@@ -129,7 +129,8 @@ class Shares {
     try {
       for (size_t b; (b = next_.fetch_add(1)) < into_.size();) {
         const size_t n = std::min(kBlock, length_ - b * kBlock);
-        const uint8_t* records = log_.records(first_ + static_cast<long long>(b * kBlock), n, buffer.data());
+        log_.read(first_ + static_cast<long long>(b * kBlock), n, buffer.data());
+        const uint8_t* records = buffer.data();
         for (size_t r = 0; r < n; ++r) {
           const Prepared p = prepare(table_, records + r * kRecordSize);
           if (p.request.known && (p.hasSquare || !settled_.skips(p.request))) into_[b].push_back(p);

@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -7,7 +6,6 @@
 #include <map>
 #include <random>
 
-#include "awardsum/log_reader.h"
 #include "awardsum/table_check.h"
 #include "awardsum/table_rebuild.h"
 #include "common/text.h"
@@ -346,25 +344,6 @@ TEST(AwardCheck, ALongLogReplaysAsItsContactsAppliedOneByOne) {
   EXPECT_EQ(check.supported.lines, expected.lines);
   EXPECT_EQ(check.supportedSquares, squares);
   EXPECT_EQ(check.withoutLine, without);
-}
-
-// The log is mapped while it is read: cut short by another program meanwhile, it
-// must end in the check's runtime error, not in a bus error.
-TEST(AwardCheckDeathTest, ALogCutShortWhileReadEndsInStatusTwo) {
-  testing::TempDir dir;
-  LogRecord r = qso("USA", "  ");
-  std::string bytes;
-  for (int i = 0; i < 100; ++i) bytes.append(reinterpret_cast<const char*>(r.bytes.data()), kRecordSize);
-  writeFile("CUT.DAT", bytes);
-  EXPECT_EXIT(
-      {
-        LogRecords log("CUT.DAT");
-        if (::truncate("CUT.DAT", 0) != 0) std::abort();
-        std::vector<uint8_t> scratch(100 * kRecordSize);
-        const volatile uint8_t* records = log.records(0, 100, scratch.data());
-        std::exit(records[0] == 0xEE ? 3 : 4);
-      },
-      ::testing::ExitedWithCode(2), "runtime error 3.*CUT.DAT: the log was cut short while it was read");
 }
 
 TEST(AwardCheck, UnreadableFilesEndInStatusTwo) {
