@@ -61,8 +61,9 @@ void readNameAndComment(TableContact& c, const uint8_t* record) {
   const uint64_t hash = at('#'), dollar = at('$');
   c.hashAt = hash ? static_cast<int8_t>(__builtin_ctzll(hash)) : -1;
   c.dollarAt = dollar ? static_cast<int8_t>(__builtin_ctzll(dollar)) : -1;
-  // " SAT": an S at 1-35 with a blank before it and AT after it.
-  c.satellite = (at('S') & (at(' ') << 1) & (at('A') >> 1) & (at('T') >> 2) & 0xFFFFFFFFEull) != 0;
+  // " SAT": an S at 1-35 with a blank before it and AT after it; most comments have no S.
+  const uint64_t s = at('S') & 0xFFFFFFFFEull;
+  c.satellite = s && (s & (at(' ') << 1) & (at('A') >> 1) & (at('T') >> 2)) != 0;
 }
 
 #else
@@ -462,7 +463,7 @@ WorkedRequest requestOf(const WorkedLines& table, const TableContact& contact) {
   r.known = true;
   r.country = contact.country;
   const std::string_view tag = contact.tag();
-  std::memcpy(r.tag.data(), tag.data(), tag.size());
+  for (size_t i = 0; i < tag.size() && i < r.tag.size(); ++i) r.tag[i] = tag[i];
   r.tagLength = static_cast<uint8_t>(tag.size());
   r.named = table.byName.find(contact.countryText());
   r.heldBack = contact.heldBack;
