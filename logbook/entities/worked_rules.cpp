@@ -221,7 +221,7 @@ std::string_view fieldText(const uint8_t* record, const FieldInfo& f) {
 // quotient, and it equals the double quotient rounded to a float (no such quotient
 // lies near enough to a midpoint between two floats for the two roundings to part;
 // checked for every whole number and power).
-float frequencyOf(const uint8_t* record) {
+float readFrequency(const uint8_t* record) {
   constexpr FieldInfo kFreq = fieldInfo(Field::FREQ);
   static constexpr float kTens[] = {1, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f, 1e6f, 1e7f};
   const std::optional<FieldDigits> d = fieldDigits<kFreq.width>(record + kFreq.offset);
@@ -231,7 +231,7 @@ float frequencyOf(const uint8_t* record) {
 
 // A power of 1 to 5 W. Compared as whole numbers, which is exact: the quotient
 // parseNumber gives never rounds onto a limit it does not reach.
-bool qrpPower(const uint8_t* record) {
+bool readQrpPower(const uint8_t* record) {
   constexpr FieldInfo kPwr = fieldInfo(Field::PWR);
   static constexpr uint64_t kTens[] = {1, 10, 100, 1000};
   const std::optional<FieldDigits> d = fieldDigits<kPwr.width>(record + kPwr.offset);
@@ -339,6 +339,43 @@ class Candidates {
   const std::vector<size_t>* b_ = nullptr;
   size_t i_ = 0, j_ = 0;
 };
+
+// What a field's bytes give, remembered for a few dozen different fields: a log
+// holds long runs of a few frequencies and powers, and a lookup is a fraction of
+// reading the number again. The bytes are the key, whole, so an answer is only ever
+// the one the field's own bytes give.
+template <Field F, class Value>
+class FieldMemo {
+ public:
+  template <class Read>
+  Value get(const uint8_t* record, Read read) {
+    constexpr FieldInfo kField = fieldInfo(F);
+    static_assert(kField.width <= 8);
+    uint64_t key = 0;
+    std::memcpy(&key, record + kField.offset, kField.width);
+    Entry& e = entries_[(key * 0x9E3779B97F4A7C15ull) >> 58];
+    if (!e.used || e.key != key) e = {key, read(record), true};
+    return e.value;
+  }
+
+ private:
+  struct Entry {
+    uint64_t key = 0;
+    Value value{};
+    bool used = false;
+  };
+  std::array<Entry, 64> entries_{};
+};
+
+float frequencyOf(const uint8_t* record) {
+  thread_local FieldMemo<Field::FREQ, float> memo;
+  return memo.get(record, readFrequency);
+}
+
+bool qrpPower(const uint8_t* record) {
+  thread_local FieldMemo<Field::PWR, bool> memo;
+  return memo.get(record, readQrpPower);
+}
 
 }  // namespace
 
