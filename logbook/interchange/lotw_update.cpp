@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "common/fatal.h"
+#include "common/ordered_pieces.h"
 #include "common/text.h"
 #include "common/worked.h"
 #include "logbook/entities/worked_update.h"
@@ -156,18 +157,29 @@ class LogIndex {
     if (count >= static_cast<long long>(UINT32_MAX)) fail(kOutOfMemory, "index of the log");
     std::vector<Entry> inOrder;
     inOrder.reserve(static_cast<size_t>(count));
-    LogRecord r;
-    RecordScanner scan(lb.log, 1, count);
-    while (scan.next(r)) {
-      const std::string_view band = confirmationBand(frequencyMHz(r));
-      if (band.empty()) continue;  // never matches
-      char buffer[kAdifDateSize];
-      const std::string_view date = adifDate(r, buffer);
-      if (date.size() < kAdifDateSize) continue;  // no month: never matches
-      Entry e{contactKey(valueText(r, Field::STATION), date, band), static_cast<uint32_t>(scan.number()), {}};
-      std::copy_n(r.bytes.begin() + fieldInfo(Field::TIME).offset, 4, e.time);
-      inOrder.push_back(e);
-    }
+    // The keys of a block of the log made on two threads, gathered in record order.
+    constexpr long long kBlock = 16384;
+    const std::function<std::vector<Entry>(size_t)> make = [&](size_t i) {
+      const long long first = 1 + static_cast<long long>(i) * kBlock;
+      std::vector<Entry> entries;
+      LogRecord r;
+      RecordScanner scan(lb.log, first, std::min(count, first + kBlock - 1));
+      while (scan.next(r)) {
+        const std::string_view band = confirmationBand(frequencyMHz(r));
+        if (band.empty()) continue;  // never matches
+        char buffer[kAdifDateSize];
+        const std::string_view date = adifDate(r, buffer);
+        if (date.size() < kAdifDateSize) continue;  // no month: never matches
+        Entry e{contactKey(valueText(r, Field::STATION), date, band), static_cast<uint32_t>(scan.number()), {}};
+        std::copy_n(r.bytes.begin() + fieldInfo(Field::TIME).offset, 4, e.time);
+        entries.push_back(e);
+      }
+      return entries;
+    };
+    const std::function<void(size_t, std::vector<Entry>&)> use = [&](size_t, std::vector<Entry>& entries) {
+      inOrder.insert(inOrder.end(), entries.begin(), entries.end());
+    };
+    makeInOrder<std::vector<Entry>>(static_cast<size_t>((count + kBlock - 1) / kBlock), 4, make, use);
     // A counting sort by the top bits of the key: stable, so each bucket keeps the
     // record order, and linear in the size of the log.
     while ((size_t{1} << bits_) < inOrder.size()) ++bits_;
