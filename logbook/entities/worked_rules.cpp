@@ -278,7 +278,7 @@ uint32_t categoryMask(const TableContact& c) {
   uint32_t mask = bit(ground, kMixed) | bit(ground && c.mode == Mode::kSsb, kPhone) |
                   bit(ground && c.mode == Mode::kMorse, kCw) | bit(c.mode == Mode::kOther, kDigital) |
                   bit(c.satellite, kSatellite) | bit(c.qrp, kQrp);
-  if (ground) mask |= bandMask(c.mhz);
+  if (ground) mask |= c.bands;
   return mask;
 }
 
@@ -367,9 +367,18 @@ class FieldMemo {
   std::array<Entry, 64> entries_{};
 };
 
-float frequencyOf(const uint8_t* record) {
-  thread_local FieldMemo<Field::FREQ, float> memo;
-  return memo.get(record, readFrequency);
+// FREQ and the band categories it lies in.
+struct Frequency {
+  float mhz = 0;
+  uint32_t bands = 0;
+};
+
+Frequency frequencyOf(const uint8_t* record) {
+  thread_local FieldMemo<Field::FREQ, Frequency> memo;
+  return memo.get(record, [](const uint8_t* r) {
+    const float mhz = readFrequency(r);
+    return Frequency{mhz, bandMask(mhz)};
+  });
 }
 
 bool qrpPower(const uint8_t* record) {
@@ -389,7 +398,9 @@ TableContact readContact(const uint8_t* record) {
   c.mode = modeKind(record);
   const uint8_t received = record[fieldInfo(Field::SR).offset + 1];
   c.received = received == 0 ? ' ' : static_cast<char>(received);
-  c.mhz = frequencyOf(record);
+  const Frequency frequency = frequencyOf(record);
+  c.mhz = frequency.mhz;
+  c.bands = frequency.bands;
   c.qrp = qrpPower(record);
   c.heldBack =
       isAntillesSplitEntity(c.countryText()) && datedBeforeAntillesSplit(fieldText(record, fieldInfo(Field::DATE)));

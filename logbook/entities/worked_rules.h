@@ -24,6 +24,7 @@ struct TableContact {
   std::array<char, 38> comments{};
   char received = ' ';  // the QSL-received mark, the second SR character
   float mhz = 0;        // FREQ in single precision, as the band limits are
+  uint32_t bands = 0;   // the band categories FREQ lies in, category k in bit k - 1
   ModeKind mode = ModeKind::kOther;
   bool satellite = false;  // " SAT" in the comment
   bool qrp = false;
