@@ -1,5 +1,6 @@
 #include "awardsum/table_check.h"
 
+#include <array>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -84,19 +85,47 @@ void compareSquares(TableCheck& check) {
            false});
 }
 
-std::string quoted(char mark) { return "\"" + toUtf8(std::string(1, mark)) + "\""; }
+// A mark in quotes, in UTF-8: made once for every byte, as a table far behind its
+// logs lists thousands of cells.
+const std::string& quoted(char mark) {
+  static const std::array<std::string, 256> kQuoted = [] {
+    std::array<std::string, 256> all;
+    for (size_t b = 0; b < all.size(); ++b) all[b] = "\"" + toUtf8(std::string(1, static_cast<char>(b))) + "\"";
+    return all;
+  }();
+  return kQuoted[static_cast<uint8_t>(mark)];
+}
 // A square's status, or "-" for none.
 std::string status(char mark) { return mark ? quoted(mark) : "-"; }
 
-std::string why(Verdict v) {
+const char* why(Verdict v) {
   return v == Verdict::kMissed ? "missed, the logs support more" : "unsupported, no contact in the logs supports it";
 }
 
-std::string cellLine(const TableCheck& check, const CellFinding& f) {
-  const std::string& line = check.file.lines[f.line];
-  return check.workedPath + ":" + std::to_string(f.line + 1) + ": " + toUtf8(entityNameOf(line)) + " " +
-         fitWidth(awardCategory(f.category).caption, 10) + " file " + quoted(f.file) + " logs " + quoted(f.logs) +
-         ": " + why(f.verdict) + "\n";
+// The cells' lines, each put together in place, the name of an entity converted
+// once for all its cells.
+void appendCellLines(std::string& out, const TableCheck& check) {
+  std::array<std::string, kCategoryCount + 1> captions;
+  for (int k = 1; k <= kCategoryCount; ++k) captions[static_cast<size_t>(k)] = fitWidth(awardCategory(k).caption, 10);
+  size_t named = std::string::npos;
+  std::string name;
+  for (const CellFinding& f : check.cells) {
+    if (f.line != named) name = toUtf8(entityNameOf(check.file.lines[named = f.line]));
+    out += check.workedPath;
+    out += ':';
+    out += std::to_string(f.line + 1);
+    out += ": ";
+    out += name;
+    out += ' ';
+    out += captions[static_cast<size_t>(f.category)];
+    out += " file ";
+    out += quoted(f.file);
+    out += " logs ";
+    out += quoted(f.logs);
+    out += ": ";
+    out += why(f.verdict);
+    out += '\n';
+  }
 }
 
 std::string squareLine(const TableCheck& check, const SquareFinding& f) {
@@ -149,7 +178,7 @@ std::string checkSummary(const TableCheck& c) {
 
 std::string checkReport(const TableCheck& check) {
   std::string out;
-  for (const CellFinding& f : check.cells) out += cellLine(check, f);
+  appendCellLines(out, check);
   for (const SquareFinding& f : check.squares) out += squareLine(check, f);
   for (const auto& [name, contacts] : check.withoutLine)
     out += check.workedPath + ": no line for \"" + toUtf8(name) + "\": " + std::to_string(contacts) +
