@@ -6,6 +6,7 @@
 #include <cstring>
 #include <exception>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <system_error>
 #include <thread>
@@ -125,12 +126,13 @@ class Shares {
   }
 
   void take() {
-    std::vector<uint8_t> buffer(kBlock * kRecordSize);
     try {
+      // Left unfilled: every byte is read into before it is looked at.
+      const std::unique_ptr<uint8_t[]> buffer(new uint8_t[std::min(kBlock, length_) * kRecordSize]);
       for (size_t b; (b = next_.fetch_add(1)) < into_.size();) {
         const size_t n = std::min(kBlock, length_ - b * kBlock);
-        log_.read(first_ + static_cast<long long>(b * kBlock), n, buffer.data());
-        const uint8_t* records = buffer.data();
+        log_.read(first_ + static_cast<long long>(b * kBlock), n, buffer.get());
+        const uint8_t* records = buffer.get();
         for (size_t r = 0; r < n; ++r) {
           const Prepared p = prepare(table_, records + r * kRecordSize);
           if (p.request.known && (p.hasSquare || !settled_.skips(p.request))) into_[b].push_back(p);
