@@ -1,8 +1,10 @@
 #include "logbook/interchange/lotw_update.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <deque>
 #include <functional>
 #include <iterator>
@@ -74,10 +76,9 @@ class ConfirmationReader {
   bool next(Confirmation& out) {
     if (!headerDone_) readHeader();
     while (pending_.empty()) {
-      std::string line;
-      if (!in_.readLine(line)) return false;
-      upperCaseInPlace(line);
-      readBody(line);
+      if (!in_.readLine(line_)) return false;
+      upperCaseInPlace(line_);
+      readBody(line_);
     }
     out = std::move(pending_.front());
     pending_.pop_front();
@@ -129,8 +130,31 @@ class ConfirmationReader {
 
   TextReader& in_;
   bool headerDone_ = false;
+  std::string line_;  // kept from line to line, so that its room is made once
   Confirmation current_;
   std::deque<Confirmation> pending_;
+};
+
+// The band of a record's FREQ, remembered for a few dozen different fields: a log
+// holds long runs of a few frequencies. The field's bytes are the key, whole.
+class BandOfFreq {
+ public:
+  std::string_view of(const LogRecord& r) {
+    static_assert(fieldInfo(Field::FREQ).width == 8);
+    uint64_t key;
+    std::memcpy(&key, r.bytes.data() + fieldInfo(Field::FREQ).offset, 8);
+    Entry& e = entries_[(key * 0x9E3779B97F4A7C15ull) >> 58];
+    if (!e.used || e.key != key) e = {key, confirmationBand(frequencyMHz(r)), true};
+    return e.band;
+  }
+
+ private:
+  struct Entry {
+    uint64_t key = 0;
+    std::string_view band;
+    bool used = false;
+  };
+  std::array<Entry, 64> entries_{};
 };
 
 uint64_t contactKey(std::string_view call, std::string_view date, std::string_view band) {
@@ -164,8 +188,9 @@ class LogIndex {
       std::vector<Entry> entries;
       LogRecord r;
       RecordScanner scan(lb.log, first, std::min(count, first + kBlock - 1));
+      BandOfFreq bands;
       while (scan.next(r)) {
-        const std::string_view band = confirmationBand(frequencyMHz(r));
+        const std::string_view band = bands.of(r);
         if (band.empty()) continue;  // never matches
         char buffer[kAdifDateSize];
         const std::string_view date = adifDate(r, buffer);
