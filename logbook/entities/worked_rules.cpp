@@ -340,7 +340,7 @@ class Candidates {
   size_t i_ = 0, j_ = 0;
 };
 
-// What a field's bytes give, remembered for a few dozen different fields: a log
+// What a field's bytes give, remembered for a few hundred different fields: a log
 // holds long runs of a few frequencies and powers, and a lookup is a fraction of
 // reading the number again. The bytes are the key, whole, so an answer is only ever
 // the one the field's own bytes give.
@@ -353,7 +353,7 @@ class FieldMemo {
     static_assert(kField.width <= 8);
     uint64_t key = 0;
     std::memcpy(&key, record + kField.offset, kField.width);
-    Entry& e = entries_[(key * 0x9E3779B97F4A7C15ull) >> 58];
+    Entry& e = entries_[(key * 0x9E3779B97F4A7C15ull) >> 56];
     if (!e.used || e.key != key) e = {key, read(record), true};
     return e.value;
   }
@@ -364,7 +364,7 @@ class FieldMemo {
     Value value{};
     bool used = false;
   };
-  std::array<Entry, 64> entries_{};
+  std::array<Entry, 256> entries_{};
 };
 
 // FREQ and the band categories it lies in.
