@@ -342,8 +342,13 @@ AtomicWriter::~AtomicWriter() {
   if (!temp_.empty()) ::unlink(temp_.c_str());
 }
 
-void AtomicWriter::write(const std::string& bytes) {
+void AtomicWriter::write(std::string_view bytes) {
   if (!writeAll(fd_, bytes.data(), bytes.size())) fail(kFileIoError, "write " + target_);
+  // A large file goes to the disk while the rest of it is made: the sync of commit
+  // then waits for the last part alone.
+  constexpr size_t kWriteBackFrom = 256 << 10;
+  if (bytes.size() >= kWriteBackFrom) startWriteBack(fd_, written_, bytes.size());
+  written_ += static_cast<off_t>(bytes.size());
 }
 
 void AtomicWriter::commit() {

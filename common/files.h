@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "common/fatal.h"
@@ -119,13 +120,16 @@ class AtomicWriter {
   AtomicWriter(const AtomicWriter&) = delete;
   AtomicWriter& operator=(const AtomicWriter&) = delete;
 
-  void write(const std::string& bytes);
+  void write(std::string_view bytes);
   void commit();
+  // The temporary file, open for reading and writing until commit.
+  int descriptor() const { return fd_; }
 
  private:
   std::string target_;
   std::string temp_;
   int fd_ = -1;
+  off_t written_ = 0;
 };
 
 void writeFileAtomically(const std::string& target, const std::string& bytes);

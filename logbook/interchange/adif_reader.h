@@ -16,8 +16,9 @@ struct AdifField {
 
 struct AdifRecord {
   std::vector<AdifField> fields;
-  size_t begin = 0;  // offset of its first tag in the text
-  size_t end = 0;    // just past its <EOR> (or its last value at the end of the text)
+  size_t begin = 0;     // offset of its first tag in the text
+  size_t end = 0;       // just past its <EOR> (or its last value at the end of the text)
+  bool closed = false;  // ended by its <EOR>, not by the end of the text
 
   // The value of the last field of that name (given in upper case); empty when the
   // record has none.
@@ -46,6 +47,15 @@ class AdifScanner {
   // The header's fields, known once the first record was read.
   const std::vector<AdifField>& header() const { return header_; }
   size_t position() const { return pos_; }
+  // Goes on over `text`, which holds the bytes of the text before from `from` on, and
+  // perhaps more after them: for a file read a window at a time. A record that ends
+  // in its <EOR> inside a text is the record the whole file gives there, as every
+  // step that could read past the end of a text ends the record without an <EOR>.
+  // The header's names and values still point into the text they were read from.
+  void moveTo(std::string_view text, size_t from) {
+    text_ = text;
+    pos_ = from;
+  }
 
  private:
   enum class Tag { None, Field, EndOfRecord, EndOfHeader };

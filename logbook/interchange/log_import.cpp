@@ -19,8 +19,8 @@
 #include "logbook/interchange/cabrillo_tokens.h"
 #include "logbook/interchange/contact_import.h"
 #include "logbook/interchange/duplicate_index.h"
+#include "logbook/interchange/input_window.h"
 #include "logbook/interchange/table_update.h"
-#include "logbook/interchange/whole_file.h"
 #include "logbook/records/log_store.h"
 
 namespace kivo {
@@ -35,24 +35,8 @@ std::string inFolder(const std::string& folder, const char* name) {
 
 struct Rejection {
   long long line;
-  std::string_view text;
+  std::string text;
   std::string reason;
-};
-
-// Line numbers of offsets that only grow: the newlines are counted once.
-class LineCounter {
- public:
-  explicit LineCounter(std::string_view text) : text_(text) {}
-  long long lineAt(size_t offset) {
-    for (; at_ < offset && at_ < text_.size(); ++at_)
-      if (text_[at_] == '\n') ++line_;
-    return line_;
-  }
-
- private:
-  std::string_view text_;
-  size_t at_ = 0;
-  long long line_ = 1;
 };
 
 bool looksLikeCabrillo(std::string_view text) {
@@ -69,17 +53,19 @@ std::string rejectedFile(const std::string& input, bool cabrillo, const std::vec
   if (cabrillo) {
     out = "START-OF-LOG: 3.0\nX-KIVOCONV: QSO lines of " + input + " that were not imported\n";
     for (const Rejection& r : rejected)
-      out += "X-KIVOCONV: line " + std::to_string(r.line) + ": " + r.reason + "\n" + std::string(r.text) + "\n";
+      out += "X-KIVOCONV: line " + std::to_string(r.line) + ": " + r.reason + "\n" + r.text + "\n";
     return out + "END-OF-LOG:\n";
   }
   out = "Records of " + input + " that were not imported, each after its line number and the reason\n<EOH>\n";
   for (const Rejection& r : rejected)
-    out += "\n// line " + std::to_string(r.line) + ": " + r.reason + "\n" + std::string(r.text) + "\n";
+    out += "\n// line " + std::to_string(r.line) + ": " + r.reason + "\n" + r.text + "\n";
   return out;
 }
 
 // The log the records go to: locked against a running logbook from the start, and
-// put back as it was when anything fails before the end.
+// put back as it was when anything fails before the end. The records are written a
+// block at a time as they are made, and each block starts on its way to the disk at
+// once, so that the sync at the end waits only for the last of them.
 class LogTarget {
  public:
   explicit LogTarget(const ImportRequest& request) : fresh_(!request.newLog.empty()) {
@@ -103,12 +89,18 @@ class LogTarget {
     struct stat st;
     if (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) fail(kFileIoError, "open " + name_);
     length_ = st.st_size;
+    device_ = st.st_dev;
+    inode_ = st.st_ino;
   }
   ~LogTarget() {
     if (fd_ >= 0) ::close(fd_);
+    if (readFd_ >= 0) ::close(readFd_);
   }
   LogTarget(const LogTarget&) = delete;
   LogTarget& operator=(const LogTarget&) = delete;
+
+  // True when the input is this log itself.
+  bool isFile(const InputWindow& in) const { return fd_ >= 0 && in.device() == device_ && in.inode() == inode_; }
 
   // The records already in the log.
   std::string existingRecords() const {
@@ -126,26 +118,62 @@ class LogTarget {
     return bytes;
   }
 
-  // Appends after the last record (as the logbook counts them) and makes it durable.
-  void append(const std::string& records) {
+  // Appends records after the last one (as the logbook counts them), or after those
+  // of the calls before.
+  void write(std::string_view records) {
+    if (records.empty()) return;
     if (fresh_) {
-      writeFileAtomically(name_, records);
+      if (!writer_) writer_ = std::make_unique<AtomicWriter>(name_);
+      writer_->write(records);
+      return;
+    }
+    if (!written_) keepTail();
+    if (!writeAllAt(fd_, records.data(), records.size(), next_)) fail(kFileIoError, "write " + name_);
+    startWriteBack(fd_, next_, records.size());
+    next_ += static_cast<off_t>(records.size());
+  }
+
+  // Makes what was written durable; a new log takes its name (empty when nothing
+  // was written).
+  void finish() {
+    if (fresh_) {
+      if (!writer_) writer_ = std::make_unique<AtomicWriter>(name_);
+      readFd_ = ::dup(writer_->descriptor());  // the records stay readable after the rename
+      if (readFd_ < 0) fail(kFileIoError, "write " + name_);
+      writer_->commit();
       written_ = true;
       return;
     }
-    if (records.empty()) return;
-    const off_t at = static_cast<off_t>(recordCountForLength(length_) * static_cast<long long>(kRecordSize));
-    // A short last record is completed by the first new one: its bytes are kept to be
-    // put back.
-    tail_.resize(static_cast<size_t>(length_ - at > 0 ? length_ - at : 0));
-    if (!tail_.empty() && ::pread(fd_, tail_.data(), tail_.size(), at) != static_cast<ssize_t>(tail_.size()))
-      fail(kFileIoError, "read " + name_);
-    written_ = true;
-    if (!writeAllAt(fd_, records.data(), records.size(), at) || ::fsync(fd_) != 0) fail(kFileIoError, "write " + name_);
+    if (written_ && ::fsync(fd_) != 0) fail(kFileIoError, "write " + name_);
   }
 
-  // Puts the log back as it was before append. Errors here can only be reported.
+  // The i-th record written (from 0), read back a block at a time.
+  void readBack(size_t i, LogRecord& record) {
+    const int fd = fresh_ ? readFd_ : fd_;
+    const long long at = static_cast<long long>(i * kRecordSize);
+    if (at < cachedFrom_ ||
+        at + static_cast<long long>(kRecordSize) > cachedFrom_ + static_cast<long long>(cache_.size())) {
+      cache_.resize(kReadBackBytes);
+      cachedFrom_ = at;
+      size_t done = 0;
+      while (done < cache_.size()) {
+        const ssize_t got = ::pread(fd, cache_.data() + done, cache_.size() - done,
+                                    static_cast<off_t>(firstAt_ + at) + static_cast<off_t>(done));
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) fail(kFileIoError, "read " + name_);
+        if (got == 0) break;
+        done += static_cast<size_t>(got);
+      }
+      cache_.resize(done - done % kRecordSize);
+      if (cache_.empty()) fail(kFileIoError, "read " + name_);
+    }
+    std::memcpy(record.bytes.data(), cache_.data() + (at - cachedFrom_), kRecordSize);
+  }
+
+  // Puts the log back as it was before the first write. Errors here can only be
+  // reported.
   bool rollback() {
+    writer_.reset();  // a new log not yet named: its temporary file goes
     if (!written_) return removeIfCreated();
     written_ = false;
     if (fresh_) return removeFile(name_);
@@ -159,6 +187,19 @@ class LogTarget {
   void keep() { existed_ = true; }
 
  private:
+  static constexpr size_t kReadBackBytes = size_t{1} << 20;
+
+  // A short last record is completed by the first new one: its bytes are kept to be
+  // put back.
+  void keepTail() {
+    const off_t at = static_cast<off_t>(recordCountForLength(length_) * static_cast<long long>(kRecordSize));
+    tail_.resize(static_cast<size_t>(length_ - at > 0 ? length_ - at : 0));
+    if (!tail_.empty() && ::pread(fd_, tail_.data(), tail_.size(), at) != static_cast<ssize_t>(tail_.size()))
+      fail(kFileIoError, "read " + name_);
+    written_ = true;
+    firstAt_ = next_ = at;
+  }
+
   bool removeIfCreated() {
     if (fresh_ || existed_ || fd_ < 0) return true;
     return length_ == 0 && ::unlink(path_.c_str()) == 0;
@@ -169,13 +210,44 @@ class LogTarget {
   bool existed_ = true;
   int fd_ = -1;
   long long length_ = 0;
+  dev_t device_ = 0;
+  ino_t inode_ = 0;
   bool written_ = false;
   std::string tail_;
+  off_t firstAt_ = 0, next_ = 0;          // where the first new record went, and the next one goes
+  std::unique_ptr<AtomicWriter> writer_;  // a new log, until it takes its name
+  int readFd_ = -1;                       // a new log, after it took its name
+  std::string cache_;
+  long long cachedFrom_ = 0;
+};
+
+// The records added, gathered into blocks: each full block goes to the log and is
+// noted for the tables.
+class AddedRecords {
+ public:
+  AddedRecords(LogTarget& log, TableUpdate* tables) : log_(log), tables_(tables) { block_.reserve(kBlockBytes); }
+
+  void add(const LogRecord& record) {
+    block_.append(reinterpret_cast<const char*>(record.bytes.data()), kRecordSize);
+    if (block_.size() + kRecordSize > kBlockBytes) flush();
+  }
+  void flush() {
+    log_.write(block_);
+    if (tables_) tables_->note(block_);
+    block_.clear();
+  }
+
+ private:
+  static constexpr size_t kBlockBytes = kRecordSize << 13;  // about a megabyte
+
+  LogTarget& log_;
+  TableUpdate* tables_;
+  std::string block_;
 };
 
 struct InputFile {
   std::string name;
-  std::string bytes;
+  InputWindow window;
   bool cabrillo = false;
   std::vector<Rejection> rejected;
   FileSummary summary;
@@ -183,8 +255,9 @@ struct InputFile {
 
 class Importer {
  public:
-  Importer(const ImportRequest& request, const CountryTable& countries, const ImportProgress& progress)
-      : entities_(countries), progress_(progress) {
+  Importer(const ImportRequest& request, const CountryTable& countries, const ImportProgress& progress,
+           AddedRecords& added)
+      : entities_(countries), progress_(progress), added_(added) {
     defaults_.power = request.power;
   }
 
@@ -193,7 +266,6 @@ class Importer {
   void index(const std::string& records, size_t inputBytes) {
     const size_t expected = inputBytes / 100 + 1024;
     index_.reserve(records.size() / kRecordSize + expected);
-    reserveLarge(added_, expected * kRecordSize);
     LogRecord r;
     for (size_t at = 0; at + kRecordSize <= records.size(); at += kRecordSize) {
       std::memcpy(r.bytes.data(), records.data() + at, kRecordSize);
@@ -203,7 +275,7 @@ class Importer {
 
   void read(InputFile& in) {
     in.summary.name = in.name;
-    in.cabrillo = looksLikeCabrillo(in.bytes);
+    in.cabrillo = looksLikeCabrillo(leadOf(in));
     if (in.cabrillo) {
       readCabrillo(in);
     } else {
@@ -212,41 +284,68 @@ class Importer {
     if (progress_) progress_(in.name, in.summary.records, true);
   }
 
-  const std::string& added() const { return added_; }
-
  private:
+  // The start of the file, far enough to tell Cabrillo from ADIF: its first byte
+  // that is not blank and the thirteen after it.
+  static std::string_view leadOf(InputFile& in) {
+    InputWindow& w = in.window;
+    while (!w.atEnd()) {
+      const size_t first = w.text().find_first_not_of(" \t\r\n");
+      if (first != std::string_view::npos && first + 13 <= w.text().size()) break;
+      if (!w.more(0)) failedRead(in);
+    }
+    return w.text();
+  }
+
+  static void failedRead(const InputFile& in) {
+    if (in.window.error() != 0)
+      throw ConversionError(2, "cannot read " + in.name + ": " + std::strerror(in.window.error()));
+  }
+
   void take(InputFile& in, const std::string& reason, long long line, std::string_view text) {
     FileSummary& s = in.summary;
     ++s.records;
     if (!reason.empty()) {
       ++s.rejected;
-      in.rejected.push_back({line, text, reason});
+      in.rejected.push_back({line, std::string(text), reason});
     } else if (!index_.addIfNew(record_)) {
       ++s.duplicates;
     } else {
       ++s.added;
-      added_.append(reinterpret_cast<const char*>(record_.bytes.data()), kRecordSize);
+      added_.add(record_);
     }
     if (progress_ && s.records % kProgressEvery == 0) progress_(in.name, s.records, false);
   }
 
+  // The file a window at a time: a record that the window cuts off (it ends without
+  // its <EOR> before the end of the file) is read again from its start once the
+  // window holds more.
   void readAdif(InputFile& in) {
-    AdifScanner scanner(in.bytes);
-    LineCounter lines(in.bytes);
+    InputWindow& w = in.window;
+    AdifScanner scanner(w.text());
     AdifRecord record;
     bool first = true;
-    while (scanner.next(record)) {
+    while (true) {
+      const size_t from = scanner.position();
+      const bool got = scanner.next(record);
+      if (!w.atEnd() && !(got && record.closed)) {
+        if (!w.more(from)) failedRead(in);
+        scanner.moveTo(w.text(), 0);
+        continue;
+      }
+      if (!got) break;
       if (first) defaults_.qslFieldsAreLotw = isLotwReport(scanner.header());
       first = false;
       const std::string reason = adifContact(record, defaults_, entities_, record_);
-      const long long line = reason.empty() ? 0 : lines.lineAt(record.begin);
-      take(in, reason, line, std::string_view(in.bytes).substr(record.begin, record.end - record.begin));
+      const long long line = reason.empty() ? 0 : w.lineAt(record.begin);
+      take(in, reason, line, w.text().substr(record.begin, record.end - record.begin));
     }
     defaults_.qslFieldsAreLotw = false;
   }
 
   void readCabrillo(InputFile& in) {
-    const std::string_view text = in.bytes;
+    if (!in.window.readAll()) failedRead(in);
+    const std::string_view text = in.window.text();
     long long number = 0;
     for (size_t start = 0; start < text.size();) {
       size_t end = text.find('\n', start);
@@ -264,9 +363,9 @@ class Importer {
   EntityFill entities_;
   ImportDefaults defaults_;
   const ImportProgress& progress_;
+  AddedRecords& added_;
   DuplicateIndex index_;
   LogRecord record_;
-  std::string added_;
 };
 
 std::vector<InputFile> readInputs(const std::vector<std::string>& names) {
@@ -275,7 +374,7 @@ std::vector<InputFile> readInputs(const std::vector<std::string>& names) {
     InputFile in;
     in.name = name;
     int error = 0;
-    if (!readWholeBytes(resolveExisting(name), in.bytes, error))
+    if (!in.window.open(resolveExisting(name), error))
       throw ConversionError(2, "cannot read " + name + ": " + std::strerror(error));
     inputs.push_back(std::move(in));
   }
@@ -333,19 +432,27 @@ std::vector<FileSummary> importContacts(const ImportRequest& request, Logbook& l
     throw ConversionError(2, errorMessage(e));
   }
 
-  Importer importer(request, *lb.countries, progress);
+  TableUpdate tables;
+  AddedRecords added(log, request.tables ? &tables : nullptr);
+  Importer importer(request, *lb.countries, progress, added);
   std::vector<FileSummary> summaries;
   try {
     size_t inputBytes = 0;
-    for (const InputFile& in : inputs) inputBytes += in.bytes.size();
+    for (InputFile& in : inputs) {
+      inputBytes += in.window.sizeHint();
+      // A log imported into itself is read whole before anything is added to it.
+      if (log.isFile(in.window) && !in.window.readAll())
+        throw ConversionError(2, "cannot read " + in.name + ": " + std::strerror(in.window.error()));
+    }
     importer.index(log.existingRecords(), inputBytes);
     for (InputFile& in : inputs) {
       importer.read(in);
       summaries.push_back(in.summary);
     }
+    added.flush();
     writeRejected(inputs);
-    log.append(importer.added());
-    if (request.tables) updateTablesFor(lb, importer.added());
+    log.finish();
+    if (request.tables) tables.apply(lb, [&](size_t i, LogRecord& r) { log.readBack(i, r); });
   } catch (const RuntimeError& e) {
     const bool back = log.rollback();
     throw ConversionError(3, errorMessage(e) + (back ? "; the log is as it was" : "; the log could not be put back"));

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <cstring>
 #include <string>
-#include <unordered_set>
+#include <unordered_map>
 
 #include "common/text.h"
 #include "common/worked.h"
@@ -135,22 +135,49 @@ bool settledKey(const LogRecord& r, NumberParts& numbers, SettledKey& key) {
 
 }  // namespace
 
-void updateTablesFor(Logbook& lb, std::string_view records) {
+struct TableUpdate::Keys {
+  std::unordered_map<SettledKey, uint32_t, SettledHash> numbers;
+  NumberParts parts;
+};
+
+namespace {
+constexpr uint32_t kNoKey = UINT32_MAX;
+}  // namespace
+
+TableUpdate::TableUpdate() : keysOf_(std::make_unique<Keys>()) {}
+TableUpdate::~TableUpdate() = default;
+
+void TableUpdate::note(std::string_view records) {
+  LogRecord r;
+  SettledKey key;
+  for (size_t at = 0; at + kRecordSize <= records.size(); at += kRecordSize) {
+    std::memcpy(r.bytes.data(), records.data() + at, kRecordSize);
+    if (!settledKey(r, keysOf_->parts, key)) {
+      keys_.push_back(kNoKey);
+      continue;
+    }
+    const auto [it, added] = keysOf_->numbers.try_emplace(key, static_cast<uint32_t>(keysOf_->numbers.size()));
+    keys_.push_back(it->second);
+  }
+}
+
+// The records applied in order, each to the tables as they stand after the one
+// before; a key that changed nothing once is settled, and its later records are
+// passed over unread.
+void TableUpdate::apply(Logbook& lb, const RecordReader& read) {
   struct Batch {
     Logbook& lb;
     ~Batch() { endWorkedBatch(lb); }
   } batch{lb};
   beginWorkedBatch(lb);
-  std::unordered_set<SettledKey, SettledHash> settled;
-  NumberParts numbers;
-  SettledKey key;
-  for (size_t at = 0; at + kRecordSize <= records.size(); at += kRecordSize) {
-    std::memcpy(lb.record.bytes.data(), records.data() + at, kRecordSize);
-    const bool keyed = settledKey(lb.record, numbers, key);
-    if (keyed && settled.count(key)) continue;
+  std::vector<bool> settled(keysOf_->numbers.size(), false);
+  for (size_t i = 0; i < keys_.size(); ++i) {
+    const uint32_t key = keys_[i];
+    if (key != kNoKey && settled[key]) continue;
+    read(i, lb.record);
     lb.tables.workedUpdated = lb.tables.gridUpdated = false;
     updateWorkedTables(lb);
-    if (keyed && !lb.tables.workedUpdated && !lb.tables.gridUpdated) settled.insert(key);
+    if (key != kNoKey && !lb.tables.workedUpdated && !lb.tables.gridUpdated) settled[key] = true;
   }
 }
 
