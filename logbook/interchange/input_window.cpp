@@ -33,6 +33,7 @@ InputWindow::InputWindow(InputWindow&& other) noexcept
       device_(other.device_),
       inode_(other.inode_),
       sizeHint_(other.sizeHint_),
+      seekable_(other.seekable_),
       counted_(other.counted_),
       line_(other.line_) {}
 
@@ -55,7 +56,8 @@ bool InputWindow::open(const std::string& path, int& error, size_t windowBytes) 
   }
   device_ = st.st_dev;
   inode_ = st.st_ino;
-  sizeHint_ = S_ISREG(st.st_mode) && st.st_size > 0 ? static_cast<size_t>(st.st_size) : 0;
+  seekable_ = S_ISREG(st.st_mode);
+  sizeHint_ = seekable_ && st.st_size > 0 ? static_cast<size_t>(st.st_size) : 0;
   // A small file is read whole, in a window of its size and a byte (the read that
   // finds its end then has room).
   bytes_.resize(std::max<size_t>(sizeHint_ > 0 ? std::min(sizeHint_ + 1, windowBytes) : windowBytes, 16));
@@ -71,8 +73,7 @@ bool InputWindow::open(const std::string& path, int& error, size_t windowBytes) 
 bool InputWindow::more(size_t keep) {
   if (atEnd_ || error_ != 0) return false;
   keep = std::min(keep, size_);
-  lineAt(keep);  // the newlines of the bytes dropped
-  counted_ -= keep;
+  if (!seekable_) countTo(base_ + static_cast<long long>(keep));  // a pipe cannot give them again
   std::memmove(bytes_.data(), bytes_.data() + keep, size_ - keep);
   size_ -= keep;
   base_ += static_cast<long long>(keep);
@@ -86,7 +87,6 @@ bool InputWindow::more(size_t keep) {
     }
     if (got == 0) {
       atEnd_ = true;
-      close();
       return false;
     }
     size_ += static_cast<size_t>(got);
@@ -101,12 +101,28 @@ bool InputWindow::readAll() {
 }
 
 long long InputWindow::lineAt(size_t at) {
-  at = std::min(at, size_);
-  if (at > counted_) {
-    line_ += newlines(bytes_.data() + counted_, at - counted_);
-    counted_ = at;
-  }
+  countTo(base_ + static_cast<long long>(std::min(at, size_)));
   return line_;
+}
+
+void InputWindow::countTo(long long offset) {
+  // Bytes dropped from the window before they were counted: read again.
+  char chunk[1 << 16];
+  while (counted_ < std::min(offset, base_)) {
+    const auto want = static_cast<size_t>(std::min<long long>(sizeof chunk, std::min(offset, base_) - counted_));
+    const ssize_t got = ::pread(fd_, chunk, want, static_cast<off_t>(counted_));
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) {  // the file changed meanwhile: the count goes on from the window
+      counted_ = base_;
+      break;
+    }
+    line_ += newlines(chunk, static_cast<size_t>(got));
+    counted_ += got;
+  }
+  if (offset > counted_) {
+    line_ += newlines(bytes_.data() + (counted_ - base_), static_cast<size_t>(offset - counted_));
+    counted_ = offset;
+  }
 }
 
 }  // namespace kivo

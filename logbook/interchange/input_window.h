@@ -43,12 +43,15 @@ class InputWindow {
   bool more(size_t keep);
   // Reads the rest of the file into the window.
   bool readAll();
-  // The line (from 1) of the byte at `at` in the window. Offsets asked for only grow;
-  // the newlines of the bytes dropped are counted as they go.
+  // The line (from 1) of the byte at `at` in the window. Offsets asked for only grow.
+  // Lines are counted only when asked for (a line is wanted only for a record that
+  // was not taken): the bytes dropped meanwhile are read again from the file, or,
+  // for a pipe, counted as they are dropped.
   long long lineAt(size_t at);
 
  private:
   void close();
+  void countTo(long long offset);
 
   int fd_ = -1;
   std::string bytes_;
@@ -59,7 +62,8 @@ class InputWindow {
   dev_t device_ = 0;
   ino_t inode_ = 0;
   size_t sizeHint_ = 0;
-  size_t counted_ = 0;  // the newlines before this offset of the window are in line_
+  bool seekable_ = false;
+  long long counted_ = 0;  // the newlines before this offset of the file are in line_
   long long line_ = 1;
 };
 

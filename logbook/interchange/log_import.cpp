@@ -6,8 +6,13 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
+#include <cstdio>
 #include <cstring>
+#include <ctime>
+#include <exception>
 #include <memory>
+#include <thread>
 
 #include "common/fatal.h"
 #include "common/fd_io.h"
@@ -16,6 +21,7 @@
 #include "logbook/entities/grid_table.h"
 #include "logbook/entities/worked_update.h"
 #include "logbook/interchange/adif_reader.h"
+#include "logbook/interchange/block_handoff.h"
 #include "logbook/interchange/cabrillo_tokens.h"
 #include "logbook/interchange/contact_import.h"
 #include "logbook/interchange/duplicate_index.h"
@@ -221,31 +227,128 @@ class LogTarget {
   long long cachedFrom_ = 0;
 };
 
-// The records added, gathered into blocks: each full block goes to the log and is
-// noted for the tables.
-class AddedRecords {
- public:
-  AddedRecords(LogTarget& log, TableUpdate* tables) : log_(log), tables_(tables) { block_.reserve(kBlockBytes); }
+// The contacts of the log, and room for about as many new ones as the inputs can
+// hold (an ADIF record takes some hundred bytes), so that nothing grows on the way.
+void indexLog(DuplicateIndex& index, const std::string& records, size_t inputBytes) {
+  const size_t expected = inputBytes / 100 + 1024;
+  index.reserve(records.size() / kRecordSize + expected);
+  LogRecord r;
+  for (size_t at = 0; at + kRecordSize <= records.size(); at += kRecordSize) {
+    std::memcpy(r.bytes.data(), records.data() + at, kRecordSize);
+    index.add(r);
+  }
+}
 
-  void add(const LogRecord& record) {
-    block_.append(reinterpret_cast<const char*>(record.bytes.data()), kRecordSize);
-    if (block_.size() + kRecordSize > kBlockBytes) flush();
+// The contacts made, handed in blocks to a second thread, which leaves out those
+// already in the log (or met before), writes the others to the log and notes them
+// for the tables, while the first thread goes on reading. The second thread begins
+// with the index of the log's contacts, while the first reads the first block. The blocks are taken in
+// the order they were made, so the log is the same as one thread would write.
+class ContactWriter {
+ public:
+  struct Counts {
+    long long added = 0, duplicates = 0;
+  };
+
+  ContactWriter(LogTarget& log, TableUpdate* tables, size_t files, size_t inputBytes)
+      : log_(log), tables_(tables), inputBytes_(inputBytes), counts_(files), handoff_(kBuffers, kBlockBytes) {
+    thread_ = std::thread([this] { run(); });
   }
-  void flush() {
-    log_.write(block_);
-    if (tables_) tables_->note(block_);
-    block_.clear();
+  ~ContactWriter() { abandon(); }
+  ContactWriter(const ContactWriter&) = delete;
+  ContactWriter& operator=(const ContactWriter&) = delete;
+
+  // A contact of the file numbered `file`.
+  void add(size_t file, const LogRecord& record) {
+    if (block_ && (block_->tag != file || block_->bytes.size() + kRecordSize > kBlockBytes)) send();
+    if (!block_) {
+      block_ = handoff_.empty();
+      if (!block_) rethrowFailure();
+      block_->tag = file;
+    }
+    block_->bytes.append(reinterpret_cast<const char*>(record.bytes.data()), kRecordSize);
   }
+
+  // Waits until every contact is written; a failure of the writing is thrown here.
+  void finish() {
+    if (block_) send();
+    handoff_.close();
+    rethrowFailure();
+  }
+  // Stops the writing where it stands (the log is then put back).
+  void abandon() {
+    handoff_.stop();
+    if (thread_.joinable()) thread_.join();
+  }
+
+  const Counts& counts(size_t file) const { return counts_[file]; }
 
  private:
   static constexpr size_t kBlockBytes = kRecordSize << 13;  // about a megabyte
+  static constexpr size_t kBuffers = 4;
+
+  void send() {
+    handoff_.send(block_);
+    block_ = nullptr;
+  }
+
+  void rethrowFailure() {
+    if (thread_.joinable()) thread_.join();
+    if (failure_) std::rethrow_exception(failure_);
+  }
+
+  void run() {
+    try {
+      indexLog(index_, log_.existingRecords(), inputBytes_);
+      while (BlockHandoff::Block* b = handoff_.next()) {
+        write(*b);
+        handoff_.taken(b);
+      }
+    } catch (...) {
+      failure_ = std::current_exception();
+      handoff_.stop();
+    }
+  }
+
+  // The duplicates are left out in place, the block then written whole. The index
+  // looks a few records ahead, so that their slots come from memory together.
+  void write(BlockHandoff::Block& block) {
+    Counts& counts = counts_[block.tag];
+    const auto bytes = reinterpret_cast<uint8_t*>(block.bytes.data());
+    const size_t records = block.bytes.size() / kRecordSize;
+    constexpr size_t kAhead = 8;
+    DuplicateIndex::Lookup ahead[kAhead];
+    for (size_t i = 0; i < kAhead && i < records; ++i) index_.look(bytes + i * kRecordSize, ahead[i]);
+    size_t kept = 0;
+    for (size_t i = 0; i < records; ++i) {
+      const bool added = index_.addIfNew(ahead[i % kAhead]);
+      if (i + kAhead < records) index_.look(bytes + (i + kAhead) * kRecordSize, ahead[i % kAhead]);
+      if (!added) {
+        ++counts.duplicates;
+        continue;
+      }
+      ++counts.added;
+      if (kept != i) std::memcpy(bytes + kept * kRecordSize, bytes + i * kRecordSize, kRecordSize);
+      ++kept;
+    }
+    const std::string_view written(block.bytes.data(), kept * kRecordSize);
+    log_.write(written);
+    if (tables_) tables_->note(written);
+  }
 
   LogTarget& log_;
   TableUpdate* tables_;
-  std::string block_;
+  size_t inputBytes_;
+  DuplicateIndex index_;
+  std::vector<Counts> counts_;
+  BlockHandoff handoff_;
+  BlockHandoff::Block* block_ = nullptr;
+  std::exception_ptr failure_;
+  std::thread thread_;
 };
 
 struct InputFile {
+  size_t number = 0;  // its place among the inputs, from 0
   std::string name;
   InputWindow window;
   bool cabrillo = false;
@@ -255,25 +358,13 @@ struct InputFile {
 
 class Importer {
  public:
-  Importer(const ImportRequest& request, const CountryTable& countries, const ImportProgress& progress,
-           AddedRecords& added)
-      : entities_(countries), progress_(progress), added_(added) {
+  Importer(const ImportRequest& request, const CountryTable& countries, const ImportProgress& progress)
+      : entities_(countries), progress_(progress) {
     defaults_.power = request.power;
   }
 
-  // Room for the log's contacts and about as many new ones as the inputs can hold
-  // (an ADIF record takes some hundred bytes), so that nothing grows on the way.
-  void index(const std::string& records, size_t inputBytes) {
-    const size_t expected = inputBytes / 100 + 1024;
-    index_.reserve(records.size() / kRecordSize + expected);
-    LogRecord r;
-    for (size_t at = 0; at + kRecordSize <= records.size(); at += kRecordSize) {
-      std::memcpy(r.bytes.data(), records.data() + at, kRecordSize);
-      index_.add(r);
-    }
-  }
-
-  void read(InputFile& in) {
+  void read(InputFile& in, ContactWriter& out) {
+    out_ = &out;
     in.summary.name = in.name;
     in.cabrillo = looksLikeCabrillo(leadOf(in));
     if (in.cabrillo) {
@@ -308,11 +399,8 @@ class Importer {
     if (!reason.empty()) {
       ++s.rejected;
       in.rejected.push_back({line, std::string(text), reason});
-    } else if (!index_.addIfNew(record_)) {
-      ++s.duplicates;
     } else {
-      ++s.added;
-      added_.add(record_);
+      out_->add(in.number, record_);
     }
     if (progress_ && s.records % kProgressEvery == 0) progress_(in.name, s.records, false);
   }
@@ -363,8 +451,7 @@ class Importer {
   EntityFill entities_;
   ImportDefaults defaults_;
   const ImportProgress& progress_;
-  AddedRecords& added_;
-  DuplicateIndex index_;
+  ContactWriter* out_ = nullptr;
   LogRecord record_;
 };
 
@@ -372,6 +459,7 @@ std::vector<InputFile> readInputs(const std::vector<std::string>& names) {
   std::vector<InputFile> inputs;
   for (const std::string& name : names) {
     InputFile in;
+    in.number = inputs.size();
     in.name = name;
     int error = 0;
     if (!in.window.open(resolveExisting(name), error))
@@ -433,9 +521,9 @@ std::vector<FileSummary> importContacts(const ImportRequest& request, Logbook& l
   }
 
   TableUpdate tables;
-  AddedRecords added(log, request.tables ? &tables : nullptr);
-  Importer importer(request, *lb.countries, progress, added);
+  Importer importer(request, *lb.countries, progress);
   std::vector<FileSummary> summaries;
+  std::unique_ptr<ContactWriter> writer;
   try {
     size_t inputBytes = 0;
     for (InputFile& in : inputs) {
@@ -444,19 +532,23 @@ std::vector<FileSummary> importContacts(const ImportRequest& request, Logbook& l
       if (log.isFile(in.window) && !in.window.readAll())
         throw ConversionError(2, "cannot read " + in.name + ": " + std::strerror(in.window.error()));
     }
-    importer.index(log.existingRecords(), inputBytes);
+    writer = std::make_unique<ContactWriter>(log, request.tables ? &tables : nullptr, inputs.size(), inputBytes);
+    for (InputFile& in : inputs) importer.read(in, *writer);
+    writer->finish();
     for (InputFile& in : inputs) {
-      importer.read(in);
+      in.summary.added = writer->counts(in.number).added;
+      in.summary.duplicates = writer->counts(in.number).duplicates;
       summaries.push_back(in.summary);
     }
-    added.flush();
     writeRejected(inputs);
     log.finish();
     if (request.tables) tables.apply(lb, [&](size_t i, LogRecord& r) { log.readBack(i, r); });
   } catch (const RuntimeError& e) {
+    if (writer) writer->abandon();
     const bool back = log.rollback();
     throw ConversionError(3, errorMessage(e) + (back ? "; the log is as it was" : "; the log could not be put back"));
   } catch (...) {
+    if (writer) writer->abandon();
     log.rollback();
     throw;
   }

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 #include "common/text.h"
 #include "common/worked.h"
@@ -79,20 +80,27 @@ struct NumberParts {
     squares = mhz > 49.9f;
   }
 
-  // The date rule, for the date before when this is the same: contacts of one day
-  // stand together.
+  // The date rule, kept for the dates met: a log holds some thousand days, each read
+  // once.
   char dateRule(const LogRecord& r) {
     const std::string_view date = fieldOf(r, Field::DATE);
-    if (!dateKnown || date != std::string_view(lastDate.data(), lastDate.size())) {
-      dateKnown = true;
-      std::memcpy(lastDate.data(), date.data(), lastDate.size());
-      rule = datedBeforeAntillesSplit(date) ? 'B' : 'A';
-    }
-    return rule;
+    static_assert(fieldInfo(Field::DATE).width == sizeof(uint64_t) + 1);
+    uint64_t head;
+    std::memcpy(&head, date.data(), sizeof head);
+    const char last = date[sizeof head];
+    DateRule& known = dates[((head ^ static_cast<uint8_t>(last)) * 0x9E3779B97F4A7C15ull) >> (64 - kDateBits)];
+    if (!known.known || known.head != head || known.last != last)
+      known = {head, last, true, datedBeforeAntillesSplit(date) ? 'B' : 'A'};
+    return known.rule;
   }
-  std::array<char, fieldInfo(Field::DATE).width> lastDate{};
-  bool dateKnown = false;
-  char rule = 'A';
+  struct DateRule {
+    uint64_t head = 0;
+    char last = 0;
+    bool known = false;
+    char rule = 'A';
+  };
+  static constexpr int kDateBits = 12;
+  std::vector<DateRule> dates = std::vector<DateRule>(size_t{1} << kDateBits);
 };
 
 // What the comment holds that the update reads, in one pass over its 38 bytes.
