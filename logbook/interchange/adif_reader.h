@@ -47,14 +47,23 @@ class AdifScanner {
   // The header's fields, known once the first record was read.
   const std::vector<AdifField>& header() const { return header_; }
   size_t position() const { return pos_; }
-  // Goes on over `text`, which holds the bytes of the text before from `from` on, and
-  // perhaps more after them: for a file read a window at a time. A record that ends
-  // in its <EOR> inside a text is the record the whole file gives there, as every
-  // step that could read past the end of a text ends the record without an <EOR>.
-  // The header's names and values still point into the text they were read from.
-  void moveTo(std::string_view text, size_t from) {
+  // Where the scanner stands between two records: its place and whether it has met
+  // a record (after which an <EOH> is text).
+  struct Mark {
+    size_t position = 0;
+    bool recordSeen = false;
+  };
+  Mark mark() const { return {pos_, recordSeen_}; }
+  // Goes on from `mark` over `text`, which holds the bytes of the text before from
+  // the mark on (and perhaps more after them), the mark's position now counted in
+  // `text`: for a file read a window at a time. A record that ends in its <EOR>
+  // inside a text is the record the whole file gives there, as every step that could
+  // read past the end of a text ends the record without an <EOR>. The header's names
+  // and values still point into the text they were read from.
+  void moveTo(std::string_view text, const Mark& mark) {
     text_ = text;
-    pos_ = from;
+    pos_ = mark.position;
+    recordSeen_ = mark.recordSeen;
   }
 
  private:

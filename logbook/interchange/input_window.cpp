@@ -60,7 +60,7 @@ bool InputWindow::open(const std::string& path, int& error, size_t windowBytes) 
   sizeHint_ = seekable_ && st.st_size > 0 ? static_cast<size_t>(st.st_size) : 0;
   // A small file is read whole, in a window of its size and a byte (the read that
   // finds its end then has room).
-  bytes_.resize(std::max<size_t>(sizeHint_ > 0 ? std::min(sizeHint_ + 1, windowBytes) : windowBytes, 16));
+  bytes_.resize(std::max<size_t>(sizeHint_ > 0 ? std::min(sizeHint_ + 1, windowBytes) : windowBytes, 1));
   more(0);
   if (error_ != 0) {
     error = error_;
@@ -122,6 +122,17 @@ void InputWindow::countTo(long long offset) {
   if (offset > counted_) {
     line_ += newlines(bytes_.data() + (counted_ - base_), static_cast<size_t>(offset - counted_));
     counted_ = offset;
+  }
+}
+
+bool AdifWindowScanner::next(AdifRecord& record) {
+  while (true) {
+    AdifScanner::Mark from = scanner_.mark();
+    const bool got = scanner_.next(record);
+    if (window_.atEnd() || (got && record.closed)) return got;
+    if (!window_.more(from.position) && window_.error() != 0) return false;
+    from.position = 0;
+    scanner_.moveTo(window_.text(), from);
   }
 }
 

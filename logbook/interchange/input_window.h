@@ -8,6 +8,9 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "logbook/interchange/adif_reader.h"
 
 namespace kivo {
 
@@ -65,6 +68,24 @@ class InputWindow {
   bool seekable_ = false;
   long long counted_ = 0;  // the newlines before this offset of the file are in line_
   long long line_ = 1;
+};
+
+// The records of an ADIF file read through a window, each the record AdifScanner
+// gives over the whole file: a record that the window cuts off (it ends without its
+// <EOR> before the end of the file) is read again from where it began once the
+// window holds more.
+class AdifWindowScanner {
+ public:
+  explicit AdifWindowScanner(InputWindow& window) : window_(window), scanner_(window.text()) {}
+  // The next record, its offsets in window.text(); false at the end of the file, or
+  // when a read failed (window.error() then says why).
+  bool next(AdifRecord& record);
+  // The header's fields: valid until the window moves on after the first record.
+  const std::vector<AdifField>& header() const { return scanner_.header(); }
+
+ private:
+  InputWindow& window_;
+  AdifScanner scanner_;
 };
 
 }  // namespace kivo

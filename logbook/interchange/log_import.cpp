@@ -405,29 +405,19 @@ class Importer {
     if (progress_ && s.records % kProgressEvery == 0) progress_(in.name, s.records, false);
   }
 
-  // The file a window at a time: a record that the window cuts off (it ends without
-  // its <EOR> before the end of the file) is read again from its start once the
-  // window holds more.
   void readAdif(InputFile& in) {
     InputWindow& w = in.window;
-    AdifScanner scanner(w.text());
+    AdifWindowScanner scanner(w);
     AdifRecord record;
     bool first = true;
-    while (true) {
-      const size_t from = scanner.position();
-      const bool got = scanner.next(record);
-      if (!w.atEnd() && !(got && record.closed)) {
-        if (!w.more(from)) failedRead(in);
-        scanner.moveTo(w.text(), 0);
-        continue;
-      }
-      if (!got) break;
+    while (scanner.next(record)) {
       if (first) defaults_.qslFieldsAreLotw = isLotwReport(scanner.header());
       first = false;
       const std::string reason = adifContact(record, defaults_, entities_, record_);
       const long long line = reason.empty() ? 0 : w.lineAt(record.begin);
       take(in, reason, line, w.text().substr(record.begin, record.end - record.begin));
     }
+    failedRead(in);
     defaults_.qslFieldsAreLotw = false;
   }
 

@@ -88,10 +88,10 @@ struct NumberParts {
     uint64_t head;
     std::memcpy(&head, date.data(), sizeof head);
     const char last = date[sizeof head];
-    DateRule& known = dates[((head ^ static_cast<uint8_t>(last)) * 0x9E3779B97F4A7C15ull) >> (64 - kDateBits)];
-    if (!known.known || known.head != head || known.last != last)
-      known = {head, last, true, datedBeforeAntillesSplit(date) ? 'B' : 'A'};
-    return known.rule;
+    DateRule& slot = dates[((head ^ static_cast<uint8_t>(last)) * 0x9E3779B97F4A7C15ull) >> (64 - kDateBits)];
+    if (!slot.known || slot.head != head || slot.last != last)
+      slot = {head, last, true, datedBeforeAntillesSplit(date) ? 'B' : 'A'};
+    return slot.rule;
   }
   struct DateRule {
     uint64_t head = 0;
