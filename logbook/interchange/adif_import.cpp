@@ -4,6 +4,7 @@
 #include <array>
 #include <bit>
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 #include "common/text.h"
@@ -263,21 +264,55 @@ class ProgressLines {
   size_t pending_ = 0;
 };
 
-// adifLineByte of every byte, for the bytes after the last whole sixteen of a line.
+// adifLineByte of every byte, for the bytes after the last whole eight of a line.
 constexpr std::array<char, 256> kLineBytes = [] {
   std::array<char, 256> table{};
   for (size_t c = 0; c < table.size(); ++c) table[c] = adifLineByte(static_cast<char>(c));
   return table;
 }();
 
-// The line as the tags are looked for (see adifLineByte). Sixteen bytes a step: a
-// loop of fixed length is one the compiler turns into vector instructions.
+constexpr uint64_t kOnes = 0x0101010101010101ull;
+constexpr uint64_t kHighBits = kOnes * 0x80;
+constexpr uint64_t kLowBits = kOnes * 0x7F;
+
+// The high bit of each byte of `w` that is zero, and nothing else.
+constexpr uint64_t zeroBytes(uint64_t w) { return ~(((w & kLowBits) + kLowBits) | w | kLowBits); }
+
+// adifLineByte of the eight bytes of a word at once. No byte carries into the next:
+// the sums stay below 256 within each byte, and a letter loses its 0x20 without a
+// borrow.
+constexpr uint64_t lineWord(uint64_t w) {
+  const uint64_t low = w & kLowBits;
+  const uint64_t fromA = low + kOnes * (0x80 - 'a');      // high bit: 'a' or above
+  const uint64_t pastZ = low + kOnes * (0x80 - 'z' - 1);  // high bit: past 'z'
+  const uint64_t lower = fromA & ~pastZ & ~w & kHighBits;
+  const uint64_t blank = zeroBytes(w) | zeroBytes(w ^ (kOnes * '\r')) | zeroBytes(~w);
+  const uint64_t blanks = (blank >> 7) * 0xFF;
+  return ((w - (lower >> 2)) & ~blanks) | (kOnes * ' ' & blanks);
+}
+
+// Every pair of bytes, side by side, checked against adifLineByte when the program is
+// built.
+constexpr bool lineWordAgrees() {
+  const auto byte = [](unsigned c) { return uint64_t{static_cast<uint8_t>(adifLineByte(static_cast<char>(c)))}; };
+  for (unsigned c = 0; c < 256; ++c)
+    for (unsigned d = 0; d < 256; ++d)
+      if (lineWord(kOnes * d ^ (c ^ d)) != (kOnes * byte(d) ^ (byte(c) ^ byte(d)))) return false;
+  return true;
+}
+static_assert(lineWordAgrees());
+
+// The line as the tags are looked for (see adifLineByte), eight bytes a step.
 void prepare(std::string& line) {
   char* const text = line.data();
   const size_t size = line.size();
   size_t i = 0;
-  for (; i + 16 <= size; i += 16)
-    for (size_t k = i; k < i + 16; ++k) text[k] = adifLineByte(text[k]);
+  for (; i + 8 <= size; i += 8) {
+    uint64_t w;
+    std::memcpy(&w, text + i, sizeof w);
+    w = lineWord(w);
+    std::memcpy(text + i, &w, sizeof w);
+  }
   for (; i < size; ++i) text[i] = kLineBytes[static_cast<uint8_t>(text[i])];
 }
 
