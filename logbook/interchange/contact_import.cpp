@@ -188,7 +188,8 @@ void put(LogRecord& out, std::string_view text) {
   std::memset(to + n, ' ', width - n);
 }
 
-void store(const ContactFields& c, EntityFill& entities, LogRecord& out) {
+// COUNTRY is left blank here: fillEntity fills it from STATION.
+void store(const ContactFields& c, LogRecord& out) {
   out.clear();
   put<Field::DATE>(out, c.date);
   put<Field::FREQ>(out, c.freq);
@@ -199,15 +200,15 @@ void store(const ContactFields& c, EntityFill& entities, LogRecord& out) {
   put<Field::SN>(out, c.sent);
   put<Field::RD>(out, c.received);
   put<Field::TOFF>(out, c.off.empty() ? c.time : c.off);
-  put<Field::COUNTRY>(out, entities.country(c.station));
+  put<Field::COUNTRY>(out, {});
   put<Field::SR>(out, c.sr);
   put<Field::COMMENTS>(out, c.comments);
   out.setSeparators();
 }
 
-void store(const Contact& c, EntityFill& entities, LogRecord& out) {
+void store(const Contact& c, LogRecord& out) {
   store(ContactFields{c.date, c.freq, c.mode, c.power, c.time, c.station, c.sent, c.received, c.off, c.sr, c.comments},
-        entities, out);
+        out);
 }
 
 enum Slot {
@@ -432,8 +433,7 @@ std::string logTime(std::string_view hhmm) {
 
 // Every field is made in room of its own on the stack (or in a string for the rare
 // value that is not plain ASCII) and put into the record from there.
-std::string adifContact(const AdifRecord& record, const ImportDefaults& defaults, EntityFill& entities,
-                        LogRecord& out) {
+std::string adifContact(const AdifRecord& record, const ImportDefaults& defaults, LogRecord& out) {
   const auto v = slots(record);
   ContactFields c;
   char call[kStationWidth], date[9], time[4], off[4], sent[3], received[3];
@@ -467,8 +467,24 @@ std::string adifContact(const AdifRecord& record, const ImportDefaults& defaults
   const char sr[2] = {qslMark(cardSent, lotwSent), qslMark(cardReceived, lotwReceived)};
   c.sr = {sr, sizeof sr};
   c.comments = adifComments(v[kComment], trimmed(v[kGrid]), sameAdifName(trimmed(v[kPropagation]), "SAT"), comments);
-  store(c, entities, out);
+  store(c, out);
   return {};
+}
+
+std::string adifContact(const AdifRecord& record, const ImportDefaults& defaults, EntityFill& entities,
+                        LogRecord& out) {
+  std::string why = adifContact(record, defaults, out);
+  if (why.empty()) fillEntity(entities, out);
+  return why;
+}
+
+// The station is the STATION field up to its first blank: the call as typed, which
+// holds no blank at its end and fits the field.
+void fillEntity(EntityFill& entities, LogRecord& record) {
+  constexpr FieldInfo station = fieldInfo(Field::STATION);
+  const std::string_view call(reinterpret_cast<const char*>(record.bytes.data()) + station.offset,
+                              static_cast<size_t>(station.width));
+  put<Field::COUNTRY>(record, entities.country(call));
 }
 
 namespace {
@@ -505,8 +521,7 @@ std::string reportOf(const std::vector<std::string_view>& exchange, const std::s
 
 }  // namespace
 
-std::string cabrilloContact(std::string_view line, const ImportDefaults& defaults, EntityFill& entities,
-                            LogRecord& out) {
+std::string cabrilloContact(std::string_view line, const ImportDefaults& defaults, LogRecord& out) {
   CabrilloQso q;
   if (!splitCabrilloQso(line, q)) return "a QSO line without both calls";
   Contact c;
@@ -527,8 +542,15 @@ std::string cabrilloContact(std::string_view line, const ImportDefaults& default
   c.sr = "  ";
   for (std::string_view token : q.receivedExchange) c.comments += (c.comments.empty() ? "" : " ") + typedWord(token);
   c.comments = c.comments.substr(0, static_cast<size_t>(fieldInfo(Field::COMMENTS).width));
-  store(c, entities, out);
+  store(c, out);
   return {};
+}
+
+std::string cabrilloContact(std::string_view line, const ImportDefaults& defaults, EntityFill& entities,
+                            LogRecord& out) {
+  std::string why = cabrilloContact(line, defaults, out);
+  if (why.empty()) fillEntity(entities, out);
+  return why;
 }
 
 }  // namespace kivo

@@ -64,6 +64,12 @@ std::string adifContact(const AdifRecord& record, const ImportDefaults& defaults
 std::string cabrilloContact(std::string_view line, const ImportDefaults& defaults, EntityFill& entities,
                             LogRecord& out);
 
+// The same two with COUNTRY left blank, and fillEntity to fill it later: the import
+// fills it on its second thread, and only for the contacts it adds.
+std::string adifContact(const AdifRecord& record, const ImportDefaults& defaults, LogRecord& out);
+std::string cabrilloContact(std::string_view line, const ImportDefaults& defaults, LogRecord& out);
+void fillEntity(EntityFill& entities, LogRecord& record);
+
 // DD MON YY for a date written YYYYMMDD; empty when it is no date.
 std::string logDate(std::string_view yyyymmdd);
 // HHMM for a time written HHMM or HHMMSS; empty when it is no time.

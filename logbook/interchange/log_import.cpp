@@ -240,8 +240,8 @@ void indexLog(DuplicateIndex& index, const std::string& records, size_t inputByt
 }
 
 // The contacts made, handed in blocks to a second thread, which leaves out those
-// already in the log (or met before), writes the others to the log and notes them
-// for the tables, while the first thread goes on reading. The second thread begins
+// already in the log (or met before), fills the entity of the others, writes them
+// to the log and notes them for the tables, while the first thread goes on reading. The second thread begins
 // with the index of the log's contacts, while the first reads the first block. The blocks are taken in
 // the order they were made, so the log is the same as one thread would write.
 class ContactWriter {
@@ -250,8 +250,13 @@ class ContactWriter {
     long long added = 0, duplicates = 0;
   };
 
-  ContactWriter(LogTarget& log, TableUpdate* tables, size_t files, size_t inputBytes)
-      : log_(log), tables_(tables), inputBytes_(inputBytes), counts_(files), handoff_(kBuffers, kBlockBytes) {
+  ContactWriter(LogTarget& log, const CountryTable& countries, TableUpdate* tables, size_t files, size_t inputBytes)
+      : log_(log),
+        entities_(countries),
+        tables_(tables),
+        inputBytes_(inputBytes),
+        counts_(files),
+        handoff_(kBuffers, kBlockBytes) {
     thread_ = std::thread([this] { run(); });
   }
   ~ContactWriter() { abandon(); }
@@ -328,7 +333,9 @@ class ContactWriter {
         continue;
       }
       ++counts.added;
-      if (kept != i) std::memcpy(bytes + kept * kRecordSize, bytes + i * kRecordSize, kRecordSize);
+      std::memcpy(record_.bytes.data(), bytes + i * kRecordSize, kRecordSize);
+      fillEntity(entities_, record_);
+      std::memcpy(bytes + kept * kRecordSize, record_.bytes.data(), kRecordSize);
       ++kept;
     }
     const std::string_view written(block.bytes.data(), kept * kRecordSize);
@@ -337,6 +344,8 @@ class ContactWriter {
   }
 
   LogTarget& log_;
+  EntityFill entities_;
+  LogRecord record_;
   TableUpdate* tables_;
   size_t inputBytes_;
   DuplicateIndex index_;
@@ -358,8 +367,7 @@ struct InputFile {
 
 class Importer {
  public:
-  Importer(const ImportRequest& request, const CountryTable& countries, const ImportProgress& progress)
-      : entities_(countries), progress_(progress) {
+  Importer(const ImportRequest& request, const ImportProgress& progress) : progress_(progress) {
     defaults_.power = request.power;
   }
 
@@ -413,7 +421,7 @@ class Importer {
     while (scanner.next(record)) {
       if (first) defaults_.qslFieldsAreLotw = isLotwReport(scanner.header());
       first = false;
-      const std::string reason = adifContact(record, defaults_, entities_, record_);
+      const std::string reason = adifContact(record, defaults_, record_);
       const long long line = reason.empty() ? 0 : w.lineAt(record.begin);
       take(in, reason, line, w.text().substr(record.begin, record.end - record.begin));
     }
@@ -433,12 +441,11 @@ class Importer {
       ++number;
       start = end + 1;
       if (!isCabrilloQsoLine(line)) continue;
-      const std::string reason = cabrilloContact(line, defaults_, entities_, record_);
+      const std::string reason = cabrilloContact(line, defaults_, record_);
       take(in, reason, number, line);
     }
   }
 
-  EntityFill entities_;
   ImportDefaults defaults_;
   const ImportProgress& progress_;
   ContactWriter* out_ = nullptr;
@@ -511,7 +518,7 @@ std::vector<FileSummary> importContacts(const ImportRequest& request, Logbook& l
   }
 
   TableUpdate tables;
-  Importer importer(request, *lb.countries, progress);
+  Importer importer(request, progress);
   std::vector<FileSummary> summaries;
   std::unique_ptr<ContactWriter> writer;
   try {
@@ -522,7 +529,8 @@ std::vector<FileSummary> importContacts(const ImportRequest& request, Logbook& l
       if (log.isFile(in.window) && !in.window.readAll())
         throw ConversionError(2, "cannot read " + in.name + ": " + std::strerror(in.window.error()));
     }
-    writer = std::make_unique<ContactWriter>(log, request.tables ? &tables : nullptr, inputs.size(), inputBytes);
+    writer = std::make_unique<ContactWriter>(log, *lb.countries, request.tables ? &tables : nullptr, inputs.size(),
+                                             inputBytes);
     for (InputFile& in : inputs) importer.read(in, *writer);
     writer->finish();
     for (InputFile& in : inputs) {
