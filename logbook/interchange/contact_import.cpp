@@ -263,13 +263,29 @@ Slot slotOf(std::string_view name) {
   }
 }
 
-// The values the record needs, by slot; the last of a name counts.
-std::array<std::string_view, kSlots> slots(const AdifRecord& record) {
-  std::array<std::string_view, kSlots> values{};
-  for (const AdifField& f : record.fields)
-    if (const Slot s = slotOf(f.name); s != kSlots) values[static_cast<size_t>(s)] = f.value;
-  return values;
-}
+// The values the record needs, by slot; the last of a name counts. Only the slots
+// found are written (most of the eighteen are not in a record), and a bit says which.
+class SlotValues {
+ public:
+  explicit SlotValues(const AdifRecord& record) {
+    for (const AdifField& f : record.fields)
+      if (const Slot s = slotOf(f.name); s != kSlots) {
+        found_ |= 1u << s;
+        values_[s] = {f.value.data(), f.value.size()};
+      }
+  }
+  std::string_view operator[](Slot s) const {
+    return (found_ >> s & 1) != 0 ? std::string_view(values_[s].data, values_[s].size) : std::string_view();
+  }
+
+ private:
+  struct Value {
+    const char* data;
+    size_t size;
+  };
+  Value values_[kSlots];
+  uint32_t found_ = 0;
+};
 
 }  // namespace
 
@@ -434,29 +450,26 @@ std::string logTime(std::string_view hhmm) {
 // Every field is made in room of its own on the stack (or in a string for the rare
 // value that is not plain ASCII) and put into the record from there.
 std::string adifContact(const AdifRecord& record, const ImportDefaults& defaults, LogRecord& out) {
-  const auto v = slots(record);
-  ContactFields c;
+  const SlotValues v(record);
   char call[kStationWidth], date[9], time[4], off[4], sent[3], received[3];
-  std::string slowCall, slowSent, slowReceived, power, comments;
+  std::string slowCall, slowSent, slowReceived, powerText, commentsText;
   size_t length = 0;
-  c.station = typedWordIn(v[kCall], call, sizeof call, slowCall, length);
+  const std::string_view station = typedWordIn(v[kCall], call, sizeof call, slowCall, length);
   if (length == 0) return "no call";
   if (length > kStationWidth) return "a call longer than 16 characters";
   if (!dateInto(v[kDate], date)) return "no date that can be read";
-  c.date = {date, sizeof date};
   if (!timeInto(v[kTimeOn], time)) return "no time that can be read";
-  c.time = {time, sizeof time};
-  c.off = timeInto(v[kTimeOff], off) ? std::string_view(off, sizeof off) : c.time;
-  c.freq = cachedFrequency(v[kFreq]);
-  if (c.freq.empty())
-    if (const AdifBand* band = bandNamed(v[kBand])) c.freq = band->frequency;
-  c.mode = cachedModeCode(v[kMode], v[kSubmode]);
-  power = powerField(v[kPower]);
-  c.power = power.empty() ? std::string_view(defaults.power) : std::string_view(power);
-  c.sent = typedWordIn(v[kSent], sent, sizeof sent, slowSent, length);
-  if (length == 0) c.sent = defaultReport(c.mode);
-  c.received = typedWordIn(v[kReceived], received, sizeof received, slowReceived, length);
-  if (length == 0) c.received = defaultReport(c.mode);
+  const std::string_view timeOn(time, sizeof time);
+  std::string_view freq = cachedFrequency(v[kFreq]);
+  if (freq.empty())
+    if (const AdifBand* band = bandNamed(v[kBand])) freq = band->frequency;
+  const std::string_view mode = cachedModeCode(v[kMode], v[kSubmode]);
+  powerText = powerField(v[kPower]);
+  const std::string_view power = powerText.empty() ? std::string_view(defaults.power) : std::string_view(powerText);
+  std::string_view sentText = typedWordIn(v[kSent], sent, sizeof sent, slowSent, length);
+  if (length == 0) sentText = defaultReport(mode);
+  std::string_view receivedText = typedWordIn(v[kReceived], received, sizeof received, slowReceived, length);
+  if (length == 0) receivedText = defaultReport(mode);
   bool cardSent = says(v[kQslSent], false), cardReceived = says(v[kQslReceived], true);
   bool lotwSent = says(v[kLotwSent], false), lotwReceived = says(v[kLotwReceived], true);
   if (defaults.qslFieldsAreLotw) {
@@ -465,9 +478,20 @@ std::string adifContact(const AdifRecord& record, const ImportDefaults& defaults
     cardSent = cardReceived = false;
   }
   const char sr[2] = {qslMark(cardSent, lotwSent), qslMark(cardReceived, lotwReceived)};
-  c.sr = {sr, sizeof sr};
-  c.comments = adifComments(v[kComment], trimmed(v[kGrid]), sameAdifName(trimmed(v[kPropagation]), "SAT"), comments);
-  store(c, out);
+  const std::string_view comments =
+      adifComments(v[kComment], trimmed(v[kGrid]), sameAdifName(trimmed(v[kPropagation]), "SAT"), commentsText);
+  store(ContactFields{{date, sizeof date},
+                      freq,
+                      mode,
+                      power,
+                      timeOn,
+                      station,
+                      sentText,
+                      receivedText,
+                      timeInto(v[kTimeOff], off) ? std::string_view(off, sizeof off) : timeOn,
+                      {sr, sizeof sr},
+                      comments},
+        out);
   return {};
 }
 
