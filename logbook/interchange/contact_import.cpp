@@ -184,7 +184,7 @@ void put(LogRecord& out, std::string_view text) {
   constexpr auto width = static_cast<size_t>(info.width);
   uint8_t* to = out.bytes.data() + info.offset;
   const size_t n = text.size() < width ? text.size() : width;
-  std::memcpy(to, text.data(), n);
+  if (n > 0) std::memcpy(to, text.data(), n);  // an empty view may hold no pointer at all
   std::memset(to + n, ' ', width - n);
 }
 
