@@ -90,6 +90,7 @@ std::string_view lookup(const Pair (&table)[N], std::string_view key, std::strin
 
 // A length written as text: its leading number, whole and not negative.
 size_t lengthOf(std::string_view text) {
+  if (text.size() == 1 && text[0] >= '0' && text[0] <= '9') return static_cast<size_t>(text[0] - '0');  // most are
   const double n = parseNumber(text);
   return n < 1 ? 0 : static_cast<size_t>(std::min(n, 9999.0));
 }
