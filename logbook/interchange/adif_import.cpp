@@ -10,6 +10,7 @@
 #include "common/text.h"
 #include "common/worked.h"
 #include "logbook/interchange/import_common.h"
+#include "logbook/interchange/read_ahead_lines.h"
 
 namespace kivo {
 
@@ -336,6 +337,15 @@ class LineCaption {
   std::string text_ = "line 0";
 };
 
+void readRecords(ReadAheadLines& lines, AdifReader& reader, ProgressLines& progress) {
+  LineCaption caption;
+  std::string_view line;
+  while (lines.next(line)) {
+    progress.add(caption.next());
+    reader.readLine(line);
+  }
+}
+
 }  // namespace
 
 void adifImport(Logbook& lb, OutputFile& out) {
@@ -345,24 +355,26 @@ void adifImport(Logbook& lb, OutputFile& out) {
   con.printLineIn(palette::kBlinking, "Converting");
   AdifReader reader(lb, out);
   ProgressLines progress(con);
-  std::string line;
+  std::string_view line;
   bool headerEnded = false;
-  while (!headerEnded && in.readLine(line)) {
-    progress.add("Converting ");
-    prepare(line);
-    headerEnded = line.starts_with(kEndOfHeader);
-    // Records that follow the header's end on its own line are records all the same.
-    if (headerEnded && line.size() > kEndOfHeader.size()) reader.readLine(std::string_view(line).substr(5));
+  {
+    ReadAheadLines lines(in, prepare);
+    while (!headerEnded && lines.next(line)) {
+      progress.add("Converting ");
+      headerEnded = line.starts_with(kEndOfHeader);
+      // Records that follow the header's end on its own line are records all the same.
+      if (headerEnded && line.size() > kEndOfHeader.size()) reader.readLine(line.substr(5));
+    }
+    if (headerEnded) {
+      readRecords(lines, reader, progress);
+    } else {
+      in.close();
+      in.open(name);  // no header: every line is read as records, from the first
+    }
   }
   if (!headerEnded) {
-    in.close();
-    in.open(name);  // no header: every line is read as records, from the first
-  }
-  LineCaption caption;
-  while (in.readLine(line)) {
-    progress.add(caption.next());
-    prepare(line);
-    reader.readLine(line);
+    ReadAheadLines lines(in, prepare);
+    readRecords(lines, reader, progress);
   }
   progress.flush();
 }
