@@ -293,13 +293,19 @@ constexpr uint64_t lineWord(uint64_t w) {
   return ((w - (lower >> 2)) & ~blanks) | (kOnes * ' ' & blanks);
 }
 
-// Every pair of bytes, side by side, checked against adifLineByte when the program is
-// built.
+// Checked against adifLineByte when the program is built: every byte in every place
+// of a word, each time beside other bytes (a byte of the word never changes another).
 constexpr bool lineWordAgrees() {
   const auto byte = [](unsigned c) { return uint64_t{static_cast<uint8_t>(adifLineByte(static_cast<char>(c)))}; };
-  for (unsigned c = 0; c < 256; ++c)
-    for (unsigned d = 0; d < 256; ++d)
-      if (lineWord(kOnes * d ^ (c ^ d)) != (kOnes * byte(d) ^ (byte(c) ^ byte(d)))) return false;
+  for (unsigned c = 0; c < 256; ++c) {
+    uint64_t word = 0, want = 0;
+    for (unsigned k = 0; k < 8; ++k) {
+      const unsigned b = (c + 97 * k) & 0xFF;
+      word |= uint64_t{b} << (8 * k);
+      want |= byte(b) << (8 * k);
+    }
+    if (lineWord(word) != want || lineWord(kOnes * c) != kOnes * byte(c)) return false;
+  }
   return true;
 }
 static_assert(lineWordAgrees());
