@@ -1,5 +1,6 @@
 #include "common/fd_io.h"
 
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -36,6 +37,10 @@ bool writeAllAt(int fd, const char* data, size_t length, off_t offset) {
     offset += n;
   }
   return true;
+}
+
+void startWriteBack(int fd, off_t offset, size_t length) {
+  ::sync_file_range(fd, offset, static_cast<off_t>(length), SYNC_FILE_RANGE_WRITE);
 }
 
 }  // namespace kivo

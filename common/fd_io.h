@@ -13,5 +13,9 @@ namespace kivo {
 [[nodiscard]] bool writeAll(int fd, const char* data, size_t length);
 // The same at `offset`, leaving the file position alone.
 [[nodiscard]] bool writeAllAt(int fd, const char* data, size_t length, off_t offset);
+// Starts putting `length` bytes from `offset` on the disk without waiting for them,
+// so that the sync at the end of a large write waits only for its last part. Only a
+// hint: an error shows at that sync.
+void startWriteBack(int fd, off_t offset, size_t length);
 
 }  // namespace kivo

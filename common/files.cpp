@@ -342,16 +342,15 @@ AtomicWriter::~AtomicWriter() {
   if (!temp_.empty()) ::unlink(temp_.c_str());
 }
 
-void AtomicWriter::write(const std::string& bytes) {
+void AtomicWriter::write(std::string_view bytes) {
   if (!writeAll(fd_, bytes.data(), bytes.size())) fail(kFileIoError, "write " + target_);
   written_ += bytes.size();
-  // A large file is sent on to the disk as it is written, so that the sync at the
-  // end waits for its last part only and not for all of it. The sync is what counts:
+  // A large file goes to the disk while the rest of it is made, a megabyte at a time:
+  // the sync of commit then waits for the last part alone. The sync is what counts:
   // this only starts the writing early, and its failure is that sync's to report.
-  constexpr size_t kWriteBehind = 16 << 20;
-  if (written_ - sent_ >= kWriteBehind) {
-    (void)::sync_file_range(fd_, static_cast<off_t>(sent_), static_cast<off_t>(written_ - sent_),
-                            SYNC_FILE_RANGE_WRITE);
+  constexpr size_t kWriteBackEvery = 1 << 20;
+  if (written_ - sent_ >= kWriteBackEvery) {
+    startWriteBack(fd_, static_cast<off_t>(sent_), written_ - sent_);
     sent_ = written_;
   }
 }

@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "common/fatal.h"
@@ -119,8 +120,10 @@ class AtomicWriter {
   AtomicWriter(const AtomicWriter&) = delete;
   AtomicWriter& operator=(const AtomicWriter&) = delete;
 
-  void write(const std::string& bytes);
+  void write(std::string_view bytes);
   void commit();
+  // The temporary file, open for reading and writing until commit.
+  int descriptor() const { return fd_; }
 
  private:
   std::string target_;

@@ -97,6 +97,7 @@ AdifScanner::Tag AdifScanner::readTag(AdifField& field) {
 
 bool AdifScanner::next(AdifRecord& record) {
   record.fields.clear();
+  record.closed = false;
   while (pos_ < text_.size()) {
     const size_t at = nextOpen(text_, pos_);
     if (at == text_.size()) break;
@@ -120,6 +121,7 @@ bool AdifScanner::next(AdifRecord& record) {
         if (record.fields.empty()) break;  // an <EOR> after nothing adds nothing
         recordSeen_ = true;
         record.end = pos_;
+        record.closed = true;
         return true;
     }
   }

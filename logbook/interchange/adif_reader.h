@@ -16,8 +16,9 @@ struct AdifField {
 
 struct AdifRecord {
   std::vector<AdifField> fields;
-  size_t begin = 0;  // offset of its first tag in the text
-  size_t end = 0;    // just past its <EOR> (or its last value at the end of the text)
+  size_t begin = 0;     // offset of its first tag in the text
+  size_t end = 0;       // just past its <EOR> (or its last value at the end of the text)
+  bool closed = false;  // ended by its <EOR>, not by the end of the text
 
   // The value of the last field of that name (given in upper case); empty when the
   // record has none.
@@ -46,6 +47,24 @@ class AdifScanner {
   // The header's fields, known once the first record was read.
   const std::vector<AdifField>& header() const { return header_; }
   size_t position() const { return pos_; }
+  // Where the scanner stands between two records: its place and whether it has met
+  // a record (after which an <EOH> is text).
+  struct Mark {
+    size_t position = 0;
+    bool recordSeen = false;
+  };
+  Mark mark() const { return {pos_, recordSeen_}; }
+  // Goes on from `mark` over `text`, which holds the bytes of the text before from
+  // the mark on (and perhaps more after them), the mark's position now counted in
+  // `text`: for a file read a window at a time. A record that ends in its <EOR>
+  // inside a text is the record the whole file gives there, as every step that could
+  // read past the end of a text ends the record without an <EOR>. The header's names
+  // and values still point into the text they were read from.
+  void moveTo(std::string_view text, const Mark& mark) {
+    text_ = text;
+    pos_ = mark.position;
+    recordSeen_ = mark.recordSeen;
+  }
 
  private:
   enum class Tag { None, Field, EndOfRecord, EndOfHeader };

@@ -1,5 +1,6 @@
 #include "logbook/interchange/contact_import.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cstdio>
@@ -63,9 +64,27 @@ std::string typedValue(std::string_view value, bool word) {
 std::string typedText(std::string_view value) { return typedValue(value, false); }
 std::string typedWord(std::string_view value) { return typedValue(value, true); }
 
+// typedWord of a value, made in `room` where the value is plain ASCII (nearly every
+// one is) and in `slow` otherwise. Only the first `width` bytes are made in `room`;
+// `length` is the whole length.
+std::string_view typedWordIn(std::string_view value, char* room, size_t width, std::string& slow, size_t& length) {
+  for (char c : value)
+    if (c < ' ' || c >= 0x7F) {
+      slow = typedWord(value);
+      length = slow.size();
+      return slow;
+    }
+  while (!value.empty() && value.back() == ' ') value.remove_suffix(1);
+  while (!value.empty() && value.front() == ' ') value.remove_prefix(1);
+  length = value.size();
+  const size_t n = std::min(length, width);
+  for (size_t i = 0; i < n; ++i) room[i] = upper(value[i]);
+  return {room, n};
+}
+
 // The mode of the record before, when this one has the same MODE and SUBMODE: a log
 // holds long runs of one mode.
-std::string cachedModeCode(std::string_view mode, std::string_view submode) {
+const std::string& cachedModeCode(std::string_view mode, std::string_view submode) {
   thread_local std::string lastMode, lastSubmode, lastCode;
   if (mode != lastMode || submode != lastSubmode) {
     lastMode = mode;
@@ -77,7 +96,7 @@ std::string cachedModeCode(std::string_view mode, std::string_view submode) {
 
 // FREQ of the record before, when this one has the same text: a log holds long runs
 // of one frequency.
-std::string cachedFrequency(std::string_view freq) {
+const std::string& cachedFrequency(std::string_view freq) {
   thread_local std::string lastText = "\x01", lastField;
   if (freq != lastText) {
     lastText = freq;
@@ -87,7 +106,7 @@ std::string cachedFrequency(std::string_view freq) {
 }
 
 // The report a contact without one is given: 59 for the phone modes, 599 otherwise.
-std::string defaultReport(std::string_view mode) {
+std::string_view defaultReport(std::string_view mode) {
   return mode == "SSB" || mode == "FM" || mode == "AM" ? "59" : "599";
 }
 
@@ -146,6 +165,11 @@ struct Contact {
   std::string date, freq, mode, power, time, station, sent, received, off, sr, comments;
 };
 
+// The fields of a record, each as it is to stand (put() pads or cuts it).
+struct ContactFields {
+  std::string_view date, freq, mode, power, time, station, sent, received, off, sr, comments;
+};
+
 std::string checkCall(const std::string& station) {
   if (station.empty()) return "no call";
   if (station.size() > kStationWidth) return "a call longer than 16 characters";
@@ -160,11 +184,12 @@ void put(LogRecord& out, std::string_view text) {
   constexpr auto width = static_cast<size_t>(info.width);
   uint8_t* to = out.bytes.data() + info.offset;
   const size_t n = text.size() < width ? text.size() : width;
-  std::memcpy(to, text.data(), n);
+  if (n > 0) std::memcpy(to, text.data(), n);  // an empty view may hold no pointer at all
   std::memset(to + n, ' ', width - n);
 }
 
-void store(const Contact& c, EntityFill& entities, LogRecord& out) {
+// COUNTRY is left blank here: fillEntity fills it from STATION.
+void store(const ContactFields& c, LogRecord& out) {
   out.clear();
   put<Field::DATE>(out, c.date);
   put<Field::FREQ>(out, c.freq);
@@ -175,10 +200,15 @@ void store(const Contact& c, EntityFill& entities, LogRecord& out) {
   put<Field::SN>(out, c.sent);
   put<Field::RD>(out, c.received);
   put<Field::TOFF>(out, c.off.empty() ? c.time : c.off);
-  put<Field::COUNTRY>(out, entities.country(c.station));
+  put<Field::COUNTRY>(out, {});
   put<Field::SR>(out, c.sr);
   put<Field::COMMENTS>(out, c.comments);
   out.setSeparators();
+}
+
+void store(const Contact& c, LogRecord& out) {
+  store(ContactFields{c.date, c.freq, c.mode, c.power, c.time, c.station, c.sent, c.received, c.off, c.sr, c.comments},
+        out);
 }
 
 enum Slot {
@@ -233,13 +263,29 @@ Slot slotOf(std::string_view name) {
   }
 }
 
-// The values the record needs, by slot; the last of a name counts.
-std::array<std::string_view, kSlots> slots(const AdifRecord& record) {
-  std::array<std::string_view, kSlots> values{};
-  for (const AdifField& f : record.fields)
-    if (const Slot s = slotOf(f.name); s != kSlots) values[static_cast<size_t>(s)] = f.value;
-  return values;
-}
+// The values the record needs, by slot; the last of a name counts. Only the slots
+// found are written (most of the eighteen are not in a record), and a bit says which.
+class SlotValues {
+ public:
+  explicit SlotValues(const AdifRecord& record) {
+    for (const AdifField& f : record.fields)
+      if (const Slot s = slotOf(f.name); s != kSlots) {
+        found_ |= 1u << s;
+        values_[s] = {f.value.data(), f.value.size()};
+      }
+  }
+  std::string_view operator[](Slot s) const {
+    return (found_ >> s & 1) != 0 ? std::string_view(values_[s].data, values_[s].size) : std::string_view();
+  }
+
+ private:
+  struct Value {
+    const char* data;
+    size_t size;
+  };
+  Value values_[kSlots];
+  uint32_t found_ = 0;
+};
 
 }  // namespace
 
@@ -265,10 +311,28 @@ const std::string& EntityFill::country(std::string_view station) {
   }
   auto it = known_.find(std::string(call));
   if (it == known_.end()) {
-    const CountryTable& table = plain ? startingWith(call[0]) : table_;
+    const CountryTable& table = plain ? startingWith(call[0]) : slashed(call);
     it = known_.emplace(std::string(call), lookupEntity(table, call).substr(0, width)).first;
   }
   return it->second;
+}
+
+// A call with a slash is looked up as the table reads it (a prefix before the slash
+// is moved behind it), and an entry can match only when its pattern begins with the
+// first character of that, with a star or a blank, or with the slash of a pattern
+// that names only what follows the slash.
+const CountryTable& EntityFill::slashed(std::string_view call) {
+  const std::string read = normalizeCallsign(call);
+  if (read.empty()) return table_;
+  const char first = read[0];
+  auto& table = bySlashFirst_[static_cast<unsigned char>(first)];
+  if (!table) {
+    table = std::make_unique<CountryTable>();
+    for (const CountryEntry& e : table_.entries)
+      if (e.prefix.empty() || e.prefix[0] == first || e.prefix[0] == '*' || e.prefix[0] == ' ' || e.prefix[0] == '/')
+        table->entries.push_back(e);
+  }
+  return *table;
 }
 
 namespace {
@@ -324,49 +388,88 @@ bool isLotwReport(const std::vector<AdifField>& header) {
   return false;
 }
 
-std::string logDate(std::string_view yyyymmdd) {
+namespace {
+
+// logDate into `out`; false when it is no date.
+bool dateInto(std::string_view yyyymmdd, char (&out)[9]) {
   yyyymmdd = trimmed(yyyymmdd);
-  if (yyyymmdd.size() != 8 || !allDigits(yyyymmdd)) return {};
+  if (yyyymmdd.size() != 8 || !allDigits(yyyymmdd)) return false;
   const int year = number(yyyymmdd.substr(0, 4));
   const int month = number(yyyymmdd.substr(4, 2));
   const int day = number(yyyymmdd.substr(6, 2));
   static constexpr int kDays[12] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  if (month < 1 || month > 12 || day < 1 || day > kDays[month - 1]) return {};
-  if (month == 2 && day == 29 && !(year % 4 == 0 && (year % 100 != 0 || year % 400 == 0))) return {};
+  if (month < 1 || month > 12 || day < 1 || day > kDays[month - 1]) return false;
+  if (month == 2 && day == 29 && !(year % 4 == 0 && (year % 100 != 0 || year % 400 == 0))) return false;
   const std::string_view name = kMonthNames[static_cast<size_t>(month - 1)];
   const char text[9] = {yyyymmdd[6], yyyymmdd[7], ' ', name[0], name[1], name[2], ' ', yyyymmdd[2], yyyymmdd[3]};
-  return std::string(text, sizeof text);
+  std::memcpy(out, text, sizeof text);
+  return true;
+}
+
+// logTime into `out`; false when it is no time.
+bool timeInto(std::string_view hhmm, char (&out)[4]) {
+  hhmm = trimmed(hhmm);
+  if ((hhmm.size() != 4 && hhmm.size() != 6) || !allDigits(hhmm)) return false;
+  if (number(hhmm.substr(0, 2)) > 23 || number(hhmm.substr(2, 2)) > 59) return false;
+  if (hhmm.size() == 6 && number(hhmm.substr(4, 2)) > 59) return false;
+  std::memcpy(out, hhmm.data(), 4);
+  return true;
+}
+
+// The comment of an ADIF record with its markers (see commentsWithMarkers). A record
+// without a comment, as most are, gets the markers alone.
+std::string_view adifComments(std::string_view comment, std::string_view grid, bool satellite, std::string& room) {
+  if (!comment.empty()) {
+    room = commentsWithMarkers(typedText(comment), grid, satellite);
+    return room;
+  }
+  room.clear();
+  if (grid.size() >= 4) {
+    bool ascii = true;
+    for (size_t i = 0; i < 4; ++i) ascii = ascii && grid[i] >= ' ' && grid[i] < 0x7F;
+    if (!ascii) return room = commentsWithMarkers({}, grid, satellite);
+    room += '#';
+    for (size_t i = 0; i < 4; ++i) room += upper(grid[i]);
+  }
+  if (satellite) room += " SAT";
+  return room;
+}
+
+}  // namespace
+
+std::string logDate(std::string_view yyyymmdd) {
+  char text[9];
+  return dateInto(yyyymmdd, text) ? std::string(text, sizeof text) : std::string();
 }
 
 std::string logTime(std::string_view hhmm) {
-  hhmm = trimmed(hhmm);
-  if ((hhmm.size() != 4 && hhmm.size() != 6) || !allDigits(hhmm)) return {};
-  if (number(hhmm.substr(0, 2)) > 23 || number(hhmm.substr(2, 2)) > 59) return {};
-  if (hhmm.size() == 6 && number(hhmm.substr(4, 2)) > 59) return {};
-  return std::string(hhmm.substr(0, 4));
+  char text[4];
+  return timeInto(hhmm, text) ? std::string(text, sizeof text) : std::string();
 }
 
-std::string adifContact(const AdifRecord& record, const ImportDefaults& defaults, EntityFill& entities,
-                        LogRecord& out) {
-  const auto v = slots(record);
-  Contact c;
-  c.station = typedWord(v[kCall]);
-  if (std::string why = checkCall(c.station); !why.empty()) return why;
-  c.date = logDate(v[kDate]);
-  if (c.date.empty()) return "no date that can be read";
-  c.time = logTime(v[kTimeOn]);
-  if (c.time.empty()) return "no time that can be read";
-  c.off = logTime(v[kTimeOff]);
-  c.freq = cachedFrequency(v[kFreq]);
-  if (c.freq.empty())
-    if (const AdifBand* band = bandNamed(v[kBand])) c.freq = band->frequency;
-  c.mode = cachedModeCode(v[kMode], v[kSubmode]);
-  c.power = powerField(v[kPower]);
-  if (c.power.empty()) c.power = defaults.power;
-  c.sent = typedWord(v[kSent]);
-  c.received = typedWord(v[kReceived]);
-  if (c.sent.empty()) c.sent = defaultReport(c.mode);
-  if (c.received.empty()) c.received = defaultReport(c.mode);
+// Every field is made in room of its own on the stack (or in a string for the rare
+// value that is not plain ASCII) and put into the record from there.
+std::string adifContact(const AdifRecord& record, const ImportDefaults& defaults, LogRecord& out) {
+  const SlotValues v(record);
+  char call[kStationWidth], date[9], time[4], off[4], sent[3], received[3];
+  std::string slowCall, slowSent, slowReceived, powerText, commentsText;
+  size_t length = 0;
+  const std::string_view station = typedWordIn(v[kCall], call, sizeof call, slowCall, length);
+  if (length == 0) return "no call";
+  if (length > kStationWidth) return "a call longer than 16 characters";
+  if (!dateInto(v[kDate], date)) return "no date that can be read";
+  if (!timeInto(v[kTimeOn], time)) return "no time that can be read";
+  const std::string_view timeOn(time, sizeof time);
+  std::string_view freq = cachedFrequency(v[kFreq]);
+  if (freq.empty())
+    if (const AdifBand* band = bandNamed(v[kBand])) freq = band->frequency;
+  const std::string_view mode = cachedModeCode(v[kMode], v[kSubmode]);
+  powerText = powerField(v[kPower]);
+  const std::string_view power = powerText.empty() ? std::string_view(defaults.power) : std::string_view(powerText);
+  std::string_view sentText = typedWordIn(v[kSent], sent, sizeof sent, slowSent, length);
+  if (length == 0) sentText = defaultReport(mode);
+  std::string_view receivedText = typedWordIn(v[kReceived], received, sizeof received, slowReceived, length);
+  if (length == 0) receivedText = defaultReport(mode);
   bool cardSent = says(v[kQslSent], false), cardReceived = says(v[kQslReceived], true);
   bool lotwSent = says(v[kLotwSent], false), lotwReceived = says(v[kLotwReceived], true);
   if (defaults.qslFieldsAreLotw) {
@@ -374,11 +477,38 @@ std::string adifContact(const AdifRecord& record, const ImportDefaults& defaults
     lotwReceived = lotwReceived || cardReceived;
     cardSent = cardReceived = false;
   }
-  c.sr = {qslMark(cardSent, lotwSent), qslMark(cardReceived, lotwReceived)};
-  c.comments =
-      commentsWithMarkers(typedText(v[kComment]), trimmed(v[kGrid]), sameAdifName(trimmed(v[kPropagation]), "SAT"));
-  store(c, entities, out);
+  const char sr[2] = {qslMark(cardSent, lotwSent), qslMark(cardReceived, lotwReceived)};
+  const std::string_view comments =
+      adifComments(v[kComment], trimmed(v[kGrid]), sameAdifName(trimmed(v[kPropagation]), "SAT"), commentsText);
+  store(ContactFields{{date, sizeof date},
+                      freq,
+                      mode,
+                      power,
+                      timeOn,
+                      station,
+                      sentText,
+                      receivedText,
+                      timeInto(v[kTimeOff], off) ? std::string_view(off, sizeof off) : timeOn,
+                      {sr, sizeof sr},
+                      comments},
+        out);
   return {};
+}
+
+std::string adifContact(const AdifRecord& record, const ImportDefaults& defaults, EntityFill& entities,
+                        LogRecord& out) {
+  std::string why = adifContact(record, defaults, out);
+  if (why.empty()) fillEntity(entities, out);
+  return why;
+}
+
+// The station is the STATION field up to its first blank: the call as typed, which
+// holds no blank at its end and fits the field.
+void fillEntity(EntityFill& entities, LogRecord& record) {
+  constexpr FieldInfo station = fieldInfo(Field::STATION);
+  const std::string_view call(reinterpret_cast<const char*>(record.bytes.data()) + station.offset,
+                              static_cast<size_t>(station.width));
+  put<Field::COUNTRY>(record, entities.country(call));
 }
 
 namespace {
@@ -410,13 +540,12 @@ bool isReport(std::string_view t) {
 }
 
 std::string reportOf(const std::vector<std::string_view>& exchange, const std::string& mode) {
-  return !exchange.empty() && isReport(exchange[0]) ? std::string(exchange[0]) : defaultReport(mode);
+  return std::string(!exchange.empty() && isReport(exchange[0]) ? exchange[0] : defaultReport(mode));
 }
 
 }  // namespace
 
-std::string cabrilloContact(std::string_view line, const ImportDefaults& defaults, EntityFill& entities,
-                            LogRecord& out) {
+std::string cabrilloContact(std::string_view line, const ImportDefaults& defaults, LogRecord& out) {
   CabrilloQso q;
   if (!splitCabrilloQso(line, q)) return "a QSO line without both calls";
   Contact c;
@@ -437,8 +566,15 @@ std::string cabrilloContact(std::string_view line, const ImportDefaults& default
   c.sr = "  ";
   for (std::string_view token : q.receivedExchange) c.comments += (c.comments.empty() ? "" : " ") + typedWord(token);
   c.comments = c.comments.substr(0, static_cast<size_t>(fieldInfo(Field::COMMENTS).width));
-  store(c, entities, out);
+  store(c, out);
   return {};
+}
+
+std::string cabrilloContact(std::string_view line, const ImportDefaults& defaults, EntityFill& entities,
+                            LogRecord& out) {
+  std::string why = cabrilloContact(line, defaults, out);
+  if (why.empty()) fillEntity(entities, out);
+  return why;
 }
 
 }  // namespace kivo

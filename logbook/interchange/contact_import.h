@@ -21,7 +21,8 @@ namespace kivo {
 // to the column, by the logbook's own lookup. A table of some thousand prefixes
 // would be scanned from the top for every call; so calls already looked up are
 // remembered, and a call without a slash is looked up in the entries that can match
-// its first letter alone, in their order (the first match is the same).
+// its first letter alone, in their order (the first match is the same); a call
+// with a slash likewise in those that can match it.
 class EntityFill {
  public:
   explicit EntityFill(const CountryTable& table);
@@ -30,6 +31,7 @@ class EntityFill {
 
  private:
   const CountryTable& startingWith(char first);
+  const CountryTable& slashed(std::string_view call);
 
   const CountryTable& table_;
   bool byPrefix_ = true;  // false when the table takes names from the calls ("%")
@@ -40,6 +42,7 @@ class EntityFill {
   std::vector<std::string> shortNames_;
   std::unordered_map<std::string, std::string> known_;
   std::array<std::unique_ptr<CountryTable>, 256> byFirst_;
+  std::array<std::unique_ptr<CountryTable>, 256> bySlashFirst_;
 };
 
 struct ImportDefaults {
@@ -60,6 +63,12 @@ std::string adifContact(const AdifRecord& record, const ImportDefaults& defaults
 // The same for a Cabrillo QSO line.
 std::string cabrilloContact(std::string_view line, const ImportDefaults& defaults, EntityFill& entities,
                             LogRecord& out);
+
+// The same two with COUNTRY left blank, and fillEntity to fill it later: the import
+// fills it on its second thread, and only for the contacts it adds.
+std::string adifContact(const AdifRecord& record, const ImportDefaults& defaults, LogRecord& out);
+std::string cabrilloContact(std::string_view line, const ImportDefaults& defaults, LogRecord& out);
+void fillEntity(EntityFill& entities, LogRecord& record);
 
 // DD MON YY for a date written YYYYMMDD; empty when it is no date.
 std::string logDate(std::string_view yyyymmdd);

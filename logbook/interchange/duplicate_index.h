@@ -21,16 +21,28 @@ class DuplicateIndex {
   // Minutes of a TIME field (HHMM), or a value far from every time when it is none.
   static int minutesOf(const LogRecord& record);
 
- private:
   struct Key {
     char bytes[30];  // STATION, DATE and MODE as the screen shows them, and the band
     bool operator==(const Key&) const = default;
   };
+  // addIfNew in two steps, for a run of contacts: look() at a few contacts ahead,
+  // which asks for their slots from memory, then addIfNew() for each in order, by
+  // when its slot has arrived. The answers are those of addIfNew(record).
+  struct Lookup {
+    Key key;
+    uint64_t hash;
+    int minutes;
+  };
+  void look(const uint8_t* record, Lookup& lookup) const;
+  bool addIfNew(const Lookup& lookup);
+
+ private:
   struct Entry {
     Key key;
     int16_t minutes;
   };
-  static Key keyOf(const LogRecord& record);
+  static Key keyOf(const uint8_t* record);
+  static int minutesOf(const uint8_t* record);
   static uint64_t hashOf(const Key& key);
   void place(uint64_t hash, uint32_t entry);
 

@@ -1,8 +1,5 @@
 #include "logbook/interchange/log_import.h"
 
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -10,18 +7,16 @@
 #include <memory>
 
 #include "common/fatal.h"
-#include "common/fd_io.h"
 #include "common/files.h"
 #include "logbook/entities/country_table.h"
 #include "logbook/entities/grid_table.h"
-#include "logbook/entities/worked_update.h"
 #include "logbook/interchange/adif_reader.h"
 #include "logbook/interchange/cabrillo_tokens.h"
 #include "logbook/interchange/contact_import.h"
-#include "logbook/interchange/duplicate_index.h"
+#include "logbook/interchange/contact_writer.h"
+#include "logbook/interchange/input_window.h"
+#include "logbook/interchange/log_target.h"
 #include "logbook/interchange/table_update.h"
-#include "logbook/interchange/whole_file.h"
-#include "logbook/records/log_store.h"
 
 namespace kivo {
 
@@ -35,24 +30,8 @@ std::string inFolder(const std::string& folder, const char* name) {
 
 struct Rejection {
   long long line;
-  std::string_view text;
+  std::string text;
   std::string reason;
-};
-
-// Line numbers of offsets that only grow: the newlines are counted once.
-class LineCounter {
- public:
-  explicit LineCounter(std::string_view text) : text_(text) {}
-  long long lineAt(size_t offset) {
-    for (; at_ < offset && at_ < text_.size(); ++at_)
-      if (text_[at_] == '\n') ++line_;
-    return line_;
-  }
-
- private:
-  std::string_view text_;
-  size_t at_ = 0;
-  long long line_ = 1;
 };
 
 bool looksLikeCabrillo(std::string_view text) {
@@ -69,113 +48,19 @@ std::string rejectedFile(const std::string& input, bool cabrillo, const std::vec
   if (cabrillo) {
     out = "START-OF-LOG: 3.0\nX-KIVOCONV: QSO lines of " + input + " that were not imported\n";
     for (const Rejection& r : rejected)
-      out += "X-KIVOCONV: line " + std::to_string(r.line) + ": " + r.reason + "\n" + std::string(r.text) + "\n";
+      out += "X-KIVOCONV: line " + std::to_string(r.line) + ": " + r.reason + "\n" + r.text + "\n";
     return out + "END-OF-LOG:\n";
   }
   out = "Records of " + input + " that were not imported, each after its line number and the reason\n<EOH>\n";
   for (const Rejection& r : rejected)
-    out += "\n// line " + std::to_string(r.line) + ": " + r.reason + "\n" + std::string(r.text) + "\n";
+    out += "\n// line " + std::to_string(r.line) + ": " + r.reason + "\n" + r.text + "\n";
   return out;
 }
 
-// The log the records go to: locked against a running logbook from the start, and
-// put back as it was when anything fails before the end.
-class LogTarget {
- public:
-  explicit LogTarget(const ImportRequest& request) : fresh_(!request.newLog.empty()) {
-    name_ = fresh_ ? request.newLog : request.log;
-    if (fresh_) {
-      if (fileExists(name_)) throw ConversionError(2, name_ + " exists; --new writes only a log that is not there yet");
-      return;
-    }
-    path_ = resolveExisting(name_);
-    existed_ = fileExists(path_);
-    if (!existed_) path_ = resolveForCreate(name_);
-    if (existed_ && isLineFormatLog(path_))
-      throw ConversionError(2, name_ + " is a log in the older line format: open it once in kivolog to convert it");
-    fd_ = ::open(path_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
-    if (fd_ < 0) throw ConversionError(3, "cannot open " + name_ + ": " + std::strerror(errno));
-    if (::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
-      ::close(fd_);
-      fd_ = -1;
-      throw ConversionError(3, name_ + " is open in a running logbook (or another import); nothing was added");
-    }
-    struct stat st;
-    if (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) fail(kFileIoError, "open " + name_);
-    length_ = st.st_size;
-  }
-  ~LogTarget() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  LogTarget(const LogTarget&) = delete;
-  LogTarget& operator=(const LogTarget&) = delete;
-
-  // The records already in the log.
-  std::string existingRecords() const {
-    std::string bytes;
-    if (fd_ < 0 || length_ == 0) return bytes;
-    bytes.resize(static_cast<size_t>(length_));
-    size_t done = 0;
-    while (done < bytes.size()) {
-      const ssize_t got = ::pread(fd_, bytes.data() + done, bytes.size() - done, static_cast<off_t>(done));
-      if (got < 0 && errno == EINTR) continue;
-      if (got <= 0) fail(kFileIoError, "read " + name_);
-      done += static_cast<size_t>(got);
-    }
-    bytes.resize(static_cast<size_t>(recordCountForLength(length_)) * kRecordSize, '\0');
-    return bytes;
-  }
-
-  // Appends after the last record (as the logbook counts them) and makes it durable.
-  void append(const std::string& records) {
-    if (fresh_) {
-      writeFileAtomically(name_, records);
-      written_ = true;
-      return;
-    }
-    if (records.empty()) return;
-    const off_t at = static_cast<off_t>(recordCountForLength(length_) * static_cast<long long>(kRecordSize));
-    // A short last record is completed by the first new one: its bytes are kept to be
-    // put back.
-    tail_.resize(static_cast<size_t>(length_ - at > 0 ? length_ - at : 0));
-    if (!tail_.empty() && ::pread(fd_, tail_.data(), tail_.size(), at) != static_cast<ssize_t>(tail_.size()))
-      fail(kFileIoError, "read " + name_);
-    written_ = true;
-    if (!writeAllAt(fd_, records.data(), records.size(), at) || ::fsync(fd_) != 0) fail(kFileIoError, "write " + name_);
-  }
-
-  // Puts the log back as it was before append. Errors here can only be reported.
-  bool rollback() {
-    if (!written_) return removeIfCreated();
-    written_ = false;
-    if (fresh_) return removeFile(name_);
-    const off_t at = static_cast<off_t>(length_) - static_cast<off_t>(tail_.size());
-    bool ok = ::ftruncate(fd_, static_cast<off_t>(length_)) == 0;
-    if (!tail_.empty()) ok = writeAllAt(fd_, tail_.data(), tail_.size(), at) && ok;
-    ok = ::fsync(fd_) == 0 && ok;
-    return removeIfCreated() && ok;
-  }
-
-  void keep() { existed_ = true; }
-
- private:
-  bool removeIfCreated() {
-    if (fresh_ || existed_ || fd_ < 0) return true;
-    return length_ == 0 && ::unlink(path_.c_str()) == 0;
-  }
-
-  bool fresh_;
-  std::string name_, path_;
-  bool existed_ = true;
-  int fd_ = -1;
-  long long length_ = 0;
-  bool written_ = false;
-  std::string tail_;
-};
-
 struct InputFile {
+  size_t number = 0;  // its place among the inputs, from 0
   std::string name;
-  std::string bytes;
+  InputWindow window;
   bool cabrillo = false;
   std::vector<Rejection> rejected;
   FileSummary summary;
@@ -183,27 +68,14 @@ struct InputFile {
 
 class Importer {
  public:
-  Importer(const ImportRequest& request, const CountryTable& countries, const ImportProgress& progress)
-      : entities_(countries), progress_(progress) {
+  Importer(const ImportRequest& request, const ImportProgress& progress) : progress_(progress) {
     defaults_.power = request.power;
   }
 
-  // Room for the log's contacts and about as many new ones as the inputs can hold
-  // (an ADIF record takes some hundred bytes), so that nothing grows on the way.
-  void index(const std::string& records, size_t inputBytes) {
-    const size_t expected = inputBytes / 100 + 1024;
-    index_.reserve(records.size() / kRecordSize + expected);
-    reserveLarge(added_, expected * kRecordSize);
-    LogRecord r;
-    for (size_t at = 0; at + kRecordSize <= records.size(); at += kRecordSize) {
-      std::memcpy(r.bytes.data(), records.data() + at, kRecordSize);
-      index_.add(r);
-    }
-  }
-
-  void read(InputFile& in) {
+  void read(InputFile& in, ContactWriter& out) {
+    out_ = &out;
     in.summary.name = in.name;
-    in.cabrillo = looksLikeCabrillo(in.bytes);
+    in.cabrillo = looksLikeCabrillo(leadOf(in));
     if (in.cabrillo) {
       readCabrillo(in);
     } else {
@@ -212,41 +84,55 @@ class Importer {
     if (progress_) progress_(in.name, in.summary.records, true);
   }
 
-  const std::string& added() const { return added_; }
-
  private:
+  // The start of the file, far enough to tell Cabrillo from ADIF: its first byte
+  // that is not blank and the thirteen after it.
+  static std::string_view leadOf(InputFile& in) {
+    InputWindow& w = in.window;
+    while (!w.atEnd()) {
+      const size_t first = w.text().find_first_not_of(" \t\r\n");
+      if (first != std::string_view::npos && first + 13 <= w.text().size()) break;
+      if (!w.more(0)) failedRead(in);
+    }
+    return w.text();
+  }
+
+  static void failedRead(const InputFile& in) {
+    if (in.window.error() != 0)
+      throw ConversionError(2, "cannot read " + in.name + ": " + std::strerror(in.window.error()));
+  }
+
   void take(InputFile& in, const std::string& reason, long long line, std::string_view text) {
     FileSummary& s = in.summary;
     ++s.records;
     if (!reason.empty()) {
       ++s.rejected;
-      in.rejected.push_back({line, text, reason});
-    } else if (!index_.addIfNew(record_)) {
-      ++s.duplicates;
+      in.rejected.push_back({line, std::string(text), reason});
     } else {
-      ++s.added;
-      added_.append(reinterpret_cast<const char*>(record_.bytes.data()), kRecordSize);
+      out_->add(in.number, record_);
     }
     if (progress_ && s.records % kProgressEvery == 0) progress_(in.name, s.records, false);
   }
 
   void readAdif(InputFile& in) {
-    AdifScanner scanner(in.bytes);
-    LineCounter lines(in.bytes);
+    InputWindow& w = in.window;
+    AdifWindowScanner scanner(w);
     AdifRecord record;
     bool first = true;
     while (scanner.next(record)) {
       if (first) defaults_.qslFieldsAreLotw = isLotwReport(scanner.header());
       first = false;
-      const std::string reason = adifContact(record, defaults_, entities_, record_);
-      const long long line = reason.empty() ? 0 : lines.lineAt(record.begin);
-      take(in, reason, line, std::string_view(in.bytes).substr(record.begin, record.end - record.begin));
+      const std::string reason = adifContact(record, defaults_, record_);
+      const long long line = reason.empty() ? 0 : w.lineAt(record.begin);
+      take(in, reason, line, w.text().substr(record.begin, record.end - record.begin));
     }
+    failedRead(in);
     defaults_.qslFieldsAreLotw = false;
   }
 
   void readCabrillo(InputFile& in) {
-    const std::string_view text = in.bytes;
+    if (!in.window.readAll()) failedRead(in);
+    const std::string_view text = in.window.text();
     long long number = 0;
     for (size_t start = 0; start < text.size();) {
       size_t end = text.find('\n', start);
@@ -256,26 +142,25 @@ class Importer {
       ++number;
       start = end + 1;
       if (!isCabrilloQsoLine(line)) continue;
-      const std::string reason = cabrilloContact(line, defaults_, entities_, record_);
+      const std::string reason = cabrilloContact(line, defaults_, record_);
       take(in, reason, number, line);
     }
   }
 
-  EntityFill entities_;
   ImportDefaults defaults_;
   const ImportProgress& progress_;
-  DuplicateIndex index_;
+  ContactWriter* out_ = nullptr;
   LogRecord record_;
-  std::string added_;
 };
 
 std::vector<InputFile> readInputs(const std::vector<std::string>& names) {
   std::vector<InputFile> inputs;
   for (const std::string& name : names) {
     InputFile in;
+    in.number = inputs.size();
     in.name = name;
     int error = 0;
-    if (!readWholeBytes(resolveExisting(name), in.bytes, error))
+    if (!in.window.open(resolveExisting(name), error))
       throw ConversionError(2, "cannot read " + name + ": " + std::strerror(error));
     inputs.push_back(std::move(in));
   }
@@ -333,23 +218,36 @@ std::vector<FileSummary> importContacts(const ImportRequest& request, Logbook& l
     throw ConversionError(2, errorMessage(e));
   }
 
-  Importer importer(request, *lb.countries, progress);
+  TableUpdate tables;
+  Importer importer(request, progress);
   std::vector<FileSummary> summaries;
+  std::unique_ptr<ContactWriter> writer;
   try {
     size_t inputBytes = 0;
-    for (const InputFile& in : inputs) inputBytes += in.bytes.size();
-    importer.index(log.existingRecords(), inputBytes);
     for (InputFile& in : inputs) {
-      importer.read(in);
+      inputBytes += in.window.sizeHint();
+      // A log imported into itself is read whole before anything is added to it.
+      if (log.isFile(in.window) && !in.window.readAll())
+        throw ConversionError(2, "cannot read " + in.name + ": " + std::strerror(in.window.error()));
+    }
+    writer = std::make_unique<ContactWriter>(log, *lb.countries, request.tables ? &tables : nullptr, inputs.size(),
+                                             inputBytes);
+    for (InputFile& in : inputs) importer.read(in, *writer);
+    writer->finish();
+    for (InputFile& in : inputs) {
+      in.summary.added = writer->counts(in.number).added;
+      in.summary.duplicates = writer->counts(in.number).duplicates;
       summaries.push_back(in.summary);
     }
     writeRejected(inputs);
-    log.append(importer.added());
-    if (request.tables) updateTablesFor(lb, importer.added());
+    log.finish();
+    if (request.tables) tables.apply(lb, [&](size_t i, LogRecord& r) { log.readBack(i, r); });
   } catch (const RuntimeError& e) {
+    if (writer) writer->abandon();
     const bool back = log.rollback();
     throw ConversionError(3, errorMessage(e) + (back ? "; the log is as it was" : "; the log could not be put back"));
   } catch (...) {
+    if (writer) writer->abandon();
     log.rollback();
     throw;
   }

@@ -4,7 +4,8 @@
 #include <cstdint>
 #include <cstring>
 #include <string>
-#include <unordered_set>
+#include <unordered_map>
+#include <vector>
 
 #include "common/text.h"
 #include "common/worked.h"
@@ -79,20 +80,27 @@ struct NumberParts {
     squares = mhz > 49.9f;
   }
 
-  // The date rule, for the date before when this is the same: contacts of one day
-  // stand together.
+  // The date rule, kept for the dates met: a log holds some thousand days, each read
+  // once.
   char dateRule(const LogRecord& r) {
     const std::string_view date = fieldOf(r, Field::DATE);
-    if (!dateKnown || date != std::string_view(lastDate.data(), lastDate.size())) {
-      dateKnown = true;
-      std::memcpy(lastDate.data(), date.data(), lastDate.size());
-      rule = datedBeforeAntillesSplit(date) ? 'B' : 'A';
-    }
-    return rule;
+    static_assert(fieldInfo(Field::DATE).width == sizeof(uint64_t) + 1);
+    uint64_t head;
+    std::memcpy(&head, date.data(), sizeof head);
+    const char last = date[sizeof head];
+    DateRule& slot = dates[((head ^ static_cast<uint8_t>(last)) * 0x9E3779B97F4A7C15ull) >> (64 - kDateBits)];
+    if (!slot.known || slot.head != head || slot.last != last)
+      slot = {head, last, true, datedBeforeAntillesSplit(date) ? 'B' : 'A'};
+    return slot.rule;
   }
-  std::array<char, fieldInfo(Field::DATE).width> lastDate{};
-  bool dateKnown = false;
-  char rule = 'A';
+  struct DateRule {
+    uint64_t head = 0;
+    char last = 0;
+    bool known = false;
+    char rule = 'A';
+  };
+  static constexpr int kDateBits = 12;
+  std::vector<DateRule> dates = std::vector<DateRule>(size_t{1} << kDateBits);
 };
 
 // What the comment holds that the update reads, in one pass over its 38 bytes.
@@ -135,22 +143,49 @@ bool settledKey(const LogRecord& r, NumberParts& numbers, SettledKey& key) {
 
 }  // namespace
 
-void updateTablesFor(Logbook& lb, std::string_view records) {
+struct TableUpdate::Keys {
+  std::unordered_map<SettledKey, uint32_t, SettledHash> numbers;
+  NumberParts parts;
+};
+
+namespace {
+constexpr uint32_t kNoKey = UINT32_MAX;
+}  // namespace
+
+TableUpdate::TableUpdate() : keysOf_(std::make_unique<Keys>()) {}
+TableUpdate::~TableUpdate() = default;
+
+void TableUpdate::note(std::string_view records) {
+  LogRecord r;
+  SettledKey key;
+  for (size_t at = 0; at + kRecordSize <= records.size(); at += kRecordSize) {
+    std::memcpy(r.bytes.data(), records.data() + at, kRecordSize);
+    if (!settledKey(r, keysOf_->parts, key)) {
+      keys_.push_back(kNoKey);
+      continue;
+    }
+    const auto [it, added] = keysOf_->numbers.try_emplace(key, static_cast<uint32_t>(keysOf_->numbers.size()));
+    keys_.push_back(it->second);
+  }
+}
+
+// The records applied in order, each to the tables as they stand after the one
+// before; a key that changed nothing once is settled, and its later records are
+// passed over unread.
+void TableUpdate::apply(Logbook& lb, const RecordReader& read) {
   struct Batch {
     Logbook& lb;
     ~Batch() { endWorkedBatch(lb); }
   } batch{lb};
   beginWorkedBatch(lb);
-  std::unordered_set<SettledKey, SettledHash> settled;
-  NumberParts numbers;
-  SettledKey key;
-  for (size_t at = 0; at + kRecordSize <= records.size(); at += kRecordSize) {
-    std::memcpy(lb.record.bytes.data(), records.data() + at, kRecordSize);
-    const bool keyed = settledKey(lb.record, numbers, key);
-    if (keyed && settled.count(key)) continue;
+  std::vector<bool> settled(keysOf_->numbers.size(), false);
+  for (size_t i = 0; i < keys_.size(); ++i) {
+    const uint32_t key = keys_[i];
+    if (key != kNoKey && settled[key]) continue;
+    read(i, lb.record);
     lb.tables.workedUpdated = lb.tables.gridUpdated = false;
     updateWorkedTables(lb);
-    if (keyed && !lb.tables.workedUpdated && !lb.tables.gridUpdated) settled.insert(key);
+    if (key != kNoKey && !lb.tables.workedUpdated && !lb.tables.gridUpdated) settled[key] = true;
   }
 }
 

@@ -10,6 +10,7 @@
 #include "logbook/frame/browse.h"
 #include "logbook/frame/startup.h"
 #include "logbook/interchange/import_common.h"
+#include "logbook/interchange/read_ahead_lines.h"
 #include "menu_support.h"
 #include "tests/support/error_number.h"
 #include "tests/support/file_bytes.h"
@@ -270,6 +271,46 @@ TEST(Imports, ALineUpToTheLimitAndALongerOne) {
     menu(s, choice, "NEW.DAT", "In.Txt");
     EXPECT_EQ(testing::errorNumberOf<RuntimeError>([&] { s.run(); }), 3) << choice;
     EXPECT_FALSE(testing::exists("NEW.DAT")) << choice;
+  }
+}
+
+// The ADIF import reads its lines on a second thread, a block of lines at a time:
+// every line comes as TextReader gives it, made ready, across many blocks, and a
+// line past the limit is the runtime error in its place, after every line before.
+TEST(Imports, LinesReadAheadAsTheyStand) {
+  std::string many;
+  for (int i = 0; i < 40000; ++i) many += "line " + std::to_string(i) + (i % 3 ? "\r\n" : "\n");
+  const std::string tooLong = many + std::string(2000, 'x') + "\nafter\n";
+  struct Case {
+    std::string text;
+    bool fails;
+  };
+  for (const Case& c : {Case{"", false}, Case{"one", false}, Case{"\n\r\n", false}, Case{many, false},
+                        Case{many + "last without its end", false}, Case{tooLong, true}}) {
+    Station s;
+    writeFile("In.Txt", c.text);
+    std::vector<std::string> want;
+    TextReader direct;
+    direct.open("In.Txt");
+    direct.setLineLimit(1000);
+    std::string line;
+    while (!c.fails && direct.readLine(line)) want.push_back(upperCase(line));
+    TextReader in;
+    in.open("In.Txt");
+    in.setLineLimit(1000);
+    ReadAheadLines lines(in, [](std::string& l) { l = upperCase(l); });
+    std::vector<std::string> got;
+    std::string_view next;
+    const int error = testing::errorNumberOf<RuntimeError>([&] {
+      while (lines.next(next)) got.emplace_back(next);
+    });
+    EXPECT_EQ(error, c.fails ? 3 : 0) << c.text.size();
+    if (c.fails) {
+      ASSERT_EQ(got.size(), 40000u);
+      EXPECT_EQ(got.back(), "LINE 39999");
+    } else {
+      EXPECT_EQ(got, want) << c.text.size();
+    }
   }
 }
 

@@ -2,7 +2,9 @@
 // programs write, the mode table both ways, FREQ, the Cabrillo token rule and the
 // record a contact becomes.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <cstring>
 #include <set>
 #include <string>
@@ -13,7 +15,10 @@
 #include "logbook/interchange/adif_reader.h"
 #include "logbook/interchange/cabrillo_tokens.h"
 #include "logbook/interchange/contact_import.h"
+#include "logbook/interchange/input_window.h"
 #include "logbook/interchange/outside_text.h"
+#include "tests/support/file_bytes.h"
+#include "tests/support/temp_dir.h"
 
 using namespace kivo;
 
@@ -76,6 +81,79 @@ TEST(KivoconvAdifGrammar, LengthNeverCutsAUtf8Character) {
                          "b\xe2\x82\xac"),
             "a b");  // no-break space; the euro is missing
   EXPECT_EQ(asciiText("\x82t\x8e \xe1 \xb3"), "etA s ?");
+}
+
+namespace {
+
+// Each record as "line begin-end closed: NAME=value ...", the header after the first;
+// offsets and lines in the whole text.
+std::string describe(const AdifRecord& r, long long base, long long line) {
+  std::string out = std::to_string(line) + " " + std::to_string(base + static_cast<long long>(r.begin)) + "-" +
+                    std::to_string(base + static_cast<long long>(r.end)) + (r.closed ? " closed:" : " open:");
+  for (const AdifField& f : r.fields) out += " " + std::string(f.name) + "=" + std::string(f.value);
+  return out + "\n";
+}
+
+std::string headerOf(const std::vector<AdifField>& header) {
+  std::string out = "header:";
+  for (const AdifField& f : header) out += " " + std::string(f.name) + "=" + std::string(f.value);
+  return out + "\n";
+}
+
+std::string wholeText(std::string_view text) {
+  AdifScanner scanner(text);
+  AdifRecord r;
+  std::string out;
+  for (bool first = true; scanner.next(r); first = false) {
+    const auto line = 1 + std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(r.begin), '\n');
+    out += describe(r, 0, line) + (first ? headerOf(scanner.header()) : "");
+  }
+  return out;
+}
+
+std::string throughWindow(const std::string& path, size_t windowBytes) {
+  InputWindow window;
+  int error = 0;
+  if (!window.open(path, error, windowBytes)) return "cannot open";
+  AdifWindowScanner scanner(window);
+  AdifRecord r;
+  std::string out;
+  for (bool first = true; scanner.next(r); first = false)
+    out += describe(r, window.base(), window.lineAt(r.begin)) + (first ? headerOf(scanner.header()) : "");
+  return window.error() ? "read failed" : out;
+}
+
+}  // namespace
+
+// A file is read a window at a time: every text, through windows of many sizes, from
+// a file and from a pipe, gives the records, offsets, lines and header that the
+// scanner gives over the whole text, whatever a window's end cuts.
+TEST(KivoconvAdifGrammar, ReadThroughAWindow) {
+  const std::string rec = "<CALL:4>K1AB <QSO_DATE:8>20240101 <TIME_ON:4>1200 <EOR>\r\n";
+  const std::vector<std::string> texts = {
+      "Export\r\n<ADIF_VER:5>3.1.4\r\n<PROGRAMID:4>LoTW<EOH>\r\n" + rec + rec + "\n\n" + rec,
+      "<COMMENT:300>" + std::string(300, 'x') + "<CALL:2>A1<EOR>\n<call:2>b2<eor>",
+      "<NAME:2>M\xc3\xbcller<CALL:1>A<EOR>\n<NAME:5>\xe2\x82\xac\xe2\x82<CALL:1>B<EOR>",
+      rec + "<CALL:4>K1AB<QSO_DATE:8>20240101<TIME_ON:4>1200",
+      rec + "<CALL:4>K1AB<QSO_DATE:8>20240101<TIME_ON:40>12",
+      rec + "<EOH> <eor> <x> <<CALL:2>C3<QSO_DATE:8:D>20240102 <EOR><APP_LoTW_EOF>\n<PROGRAMID:4>LoTW\n",
+      "<COMMENT:7>a<b\n>c\n" + rec + "<CALL:1",
+      "",
+  };
+  kivo::testing::TempDir dir;
+  for (size_t t = 0; t < texts.size(); ++t) {
+    const std::string& text = texts[t];
+    const std::string want = wholeText(text);
+    kivo::testing::writeFile("IN.ADI", text);
+    int pipeEnds[2];
+    ASSERT_EQ(::pipe(pipeEnds), 0);
+    ASSERT_EQ(::write(pipeEnds[1], text.data(), text.size()), static_cast<ssize_t>(text.size()));
+    ::close(pipeEnds[1]);
+    EXPECT_EQ(throughWindow("/proc/self/fd/" + std::to_string(pipeEnds[0]), 3), want) << "text " << t << ", a pipe";
+    ::close(pipeEnds[0]);
+    for (size_t size : {1u, 2u, 3u, 5u, 8u, 13u, 40u, 64u, 1u << 20})
+      EXPECT_EQ(throughWindow("IN.ADI", size), want) << "text " << t << ", window " << size;
+  }
 }
 
 TEST(KivoconvModes, EveryAdifModeAndSubmodeBothWays) {
@@ -269,4 +347,21 @@ TEST(KivoconvContact, NamesNearTheOnesReadAreOtherFields) {
             "");
   EXPECT_EQ(field(near, Field::RD), "579");
   EXPECT_EQ(field(near, Field::SR), "LX");
+}
+
+// A call with a slash is looked up among the entries that can match it: the entity
+// is the one the whole table gives, for calls of every shape, in the real table.
+TEST(KivoconvContact, EntityOfACallWithASlashAsTheWholeTableGivesIt) {
+  const CountryTable countries = loadCountryTable(kivo::testing::sourceDir() + "/data/demo/COUNTRY.DAT");
+  ASSERT_GT(countries.entries.size(), 1000u);
+  EntityFill fill(countries);
+  for (const char* call :
+       {"K1ABC/P",    "VP2E/K1ABC", "K1ABC/VP2E", "DL/K1ABC",  "KG4AB/4",  "4U1UN/P",    "/P",       "K1ABC/",
+        "3D2/K1ABC",  "KH6/W1AW",   "W1AW/KH6",   "JA1XYZ/7",  "ZL9/K1AB", "A/B",        "K1ABC/MM", "K1ABC/QRP",
+        "EA8/DL1AB",  "OH0/OH1AB",  "CE0Y/K1AB",  "UA9/DL1AB", "FO/F5XYZ", "VK9X/G4ABC", "*/K1",     "1A/K1",
+        "9A/K1ABC/P", "K1ABC/P/MM", "KC4/K1ABC",  "W1AW",      "4U1UN",    "KG4AB"}) {
+    const std::string want = lookupEntity(countries, call).substr(0, 12);
+    EXPECT_EQ(fill.country(call), want) << call;
+    EXPECT_EQ(fill.country(call), want) << call << ", again";
+  }
 }
