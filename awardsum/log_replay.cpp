@@ -4,14 +4,11 @@
 #include <array>
 #include <atomic>
 #include <cstring>
-#include <exception>
 #include <functional>
 #include <memory>
-#include <mutex>
-#include <system_error>
-#include <thread>
 #include <unordered_map>
 
+#include "common/ordered_pieces.h"
 #include "common/worked.h"
 #include "logbook/records/record_file.h"
 
@@ -86,117 +83,51 @@ class SettledCells {
   std::vector<std::array<std::atomic<uint32_t>, 5>> settled_;
 };
 
-// A thread that runs `work` and is joined however the scope ends; without one (the
-// system has none to give) the caller's own share is simply all of the work.
-class Helper {
- public:
-  explicit Helper(const std::function<void()>& work) {
-    try {
-      thread_ = std::thread(work);
-    } catch (const std::system_error&) {
-    }
+constexpr size_t kBlock = 2048;  // records read and worked out at a time
+constexpr size_t kAhead = 8;     // blocks worked out before their turn
+
+// One block of the log read and worked out, with only the contacts whose turn can
+// change something kept, in log order. A cell that was settled a little while ago
+// is settled still, so the answer of the applying thread may be read at any time.
+std::vector<Prepared> prepareBlock(const LogRecords& log, const WorkedLines& table, const SettledCells& settled,
+                                   long long first, size_t n) {
+  // Left unfilled: every byte is read into before it is looked at.
+  const std::unique_ptr<uint8_t[]> records(new uint8_t[n * kRecordSize]);
+  log.read(first, n, records.get());
+  std::vector<Prepared> kept;
+  for (size_t r = 0; r < n; ++r) {
+    const Prepared p = prepare(table, records.get() + r * kRecordSize);
+    if (p.request.known && (p.hasSquare || !settled.skips(p.request))) kept.push_back(p);
   }
-  ~Helper() {
-    if (thread_.joinable()) thread_.join();
-  }
-  Helper(const Helper&) = delete;
-  Helper& operator=(const Helper&) = delete;
-
- private:
-  std::thread thread_;
-};
-
-// Records worked out ahead: few at first, while few cells have settled and most
-// contacts need their turn, then more.
-constexpr long long kFirstRound = 4096, kRound = 65536;
-constexpr size_t kBlock = 2048;  // records read at a time
-
-// The contacts of one round that need their turn, block by block in log order.
-using Round = std::vector<std::vector<Prepared>>;
-
-// The blocks of one round, taken by whichever thread is free: each record read and
-// worked out, and kept only when its turn can change something.
-class Shares {
- public:
-  Shares(const LogRecords& log, const WorkedLines& table, const SettledCells& settled, long long first, size_t length,
-         Round& into)
-      : log_(log), table_(table), settled_(settled), first_(first), length_(length), into_(into) {
-    into_.resize((length + kBlock - 1) / kBlock);
-    for (std::vector<Prepared>& block : into_) block.clear();
-  }
-
-  void take() {
-    try {
-      // Left unfilled: every byte is read into before it is looked at.
-      const std::unique_ptr<uint8_t[]> buffer(new uint8_t[std::min(kBlock, length_) * kRecordSize]);
-      for (size_t b; (b = next_.fetch_add(1)) < into_.size();) {
-        const size_t n = std::min(kBlock, length_ - b * kBlock);
-        log_.read(first_ + static_cast<long long>(b * kBlock), n, buffer.get());
-        const uint8_t* records = buffer.get();
-        for (size_t r = 0; r < n; ++r) {
-          const Prepared p = prepare(table_, records + r * kRecordSize);
-          if (p.request.known && (p.hasSquare || !settled_.skips(p.request))) into_[b].push_back(p);
-        }
-      }
-    } catch (...) {
-      const std::lock_guard<std::mutex> hold(failed_);
-      if (!error_) error_ = std::current_exception();
-      next_ = into_.size();
-    }
-  }
-
-  void rethrow() {
-    if (error_) std::rethrow_exception(error_);
-  }
-
- private:
-  const LogRecords& log_;
-  const WorkedLines& table_;
-  const SettledCells& settled_;
-  long long first_;
-  size_t length_;
-  Round& into_;
-  std::atomic<size_t> next_{0};
-  std::mutex failed_;
-  std::exception_ptr error_;
-};
+  return kept;
+}
 
 }  // namespace
 
 // Reading a record and working out what it asks is most of the work, and depends on
-// the table's names alone; so two threads share it a round at a time, while the
-// round before is applied contact by contact, in log order, by this one.
+// the table's names alone; so two threads share it a block at a time, a few blocks
+// ahead, while this one applies the blocks contact by contact, in log order.
 class LogReplay::Replay {
  public:
   explicit Replay(TableCheck& check) : check_(check), settled_(check.supported.lines.size()) {}
 
   void run(const LogRecords& log) {
     const long long total = log.count();
-    std::array<Round, 2> rounds;
-    const Round* ready = nullptr;  // worked out, waiting to be applied
-    long long length = kFirstRound;
-    for (long long first = 0, n = 0; first < total; first += length, length = std::min(2 * length, kRound), ++n) {
-      Round& ahead = rounds[static_cast<size_t>(n % 2)];
-      Shares shares(log, check_.supported, settled_, first, static_cast<size_t>(std::min(length, total - first)),
-                    ahead);
-      {
-        Helper helper([&] { shares.take(); });
-        if (ready) apply(*ready);
-        shares.take();
-      }
-      shares.rethrow();
-      ready = &ahead;
-    }
-    if (ready) apply(*ready);
+    const auto blocks =
+        static_cast<size_t>((total + static_cast<long long>(kBlock) - 1) / static_cast<long long>(kBlock));
+    const std::function<std::vector<Prepared>(size_t)> make = [&](size_t b) {
+      const long long first = static_cast<long long>(b * kBlock);
+      return prepareBlock(log, check_.supported, settled_, first,
+                          static_cast<size_t>(std::min(static_cast<long long>(kBlock), total - first)));
+    };
+    const std::function<void(size_t, std::vector<Prepared>&)> use = [&](size_t, std::vector<Prepared>& block) {
+      for (const Prepared& p : block) apply(p);
+    };
+    makeInOrder<std::vector<Prepared>>(blocks, kAhead, make, use);
     check_.contacts += total;
   }
 
  private:
-  void apply(const Round& round) {
-    for (const std::vector<Prepared>& block : round)
-      for (const Prepared& p : block) apply(p);
-  }
-
   void apply(const Prepared& p) {
     if (p.hasSquare) applySquare(p);
     if (settled_.skips(p.request)) return;
