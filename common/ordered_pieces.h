@@ -29,6 +29,13 @@ void makeInOrder(size_t count, size_t ahead, const std::function<Result(size_t)>
   bool stop = false;
   std::exception_ptr error;
 
+  // Called in a handler, the lock not held: the first failure is kept and ends the work.
+  auto failed = [&](std::unique_lock<std::mutex>& lock) {
+    lock.lock();
+    if (!error) error = std::current_exception();
+    stop = true;
+    changed.notify_all();
+  };
   // Takes the next piece when the window allows; the lock is held on entry and exit.
   auto makeOne = [&](std::unique_lock<std::mutex>& lock) {
     const size_t i = nextToMake++;
@@ -37,10 +44,7 @@ void makeInOrder(size_t count, size_t ahead, const std::function<Result(size_t)>
     try {
       made.emplace(make(i));
     } catch (...) {
-      lock.lock();
-      if (!error) error = std::current_exception();
-      stop = true;
-      changed.notify_all();
+      failed(lock);
       return;
     }
     lock.lock();
@@ -83,10 +87,7 @@ void makeInOrder(size_t count, size_t ahead, const std::function<Result(size_t)>
       try {
         use(i, result);
       } catch (...) {
-        lock.lock();
-        if (!error) error = std::current_exception();
-        stop = true;
-        changed.notify_all();
+        failed(lock);
         break;
       }
       lock.lock();
