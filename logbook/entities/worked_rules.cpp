@@ -10,6 +10,7 @@
 
 #include "common/text.h"
 #include "common/worked.h"
+#include "logbook/records/field_memo.h"
 
 namespace kivo {
 
@@ -345,33 +346,6 @@ class Candidates {
   const std::vector<size_t>* a_ = nullptr;
   const std::vector<size_t>* b_ = nullptr;
   size_t i_ = 0, j_ = 0;
-};
-
-// What a field's bytes give, remembered for a few hundred different fields: a log
-// holds long runs of a few frequencies and powers, and a lookup is a fraction of
-// reading the number again. The bytes are the key, whole, so an answer is only ever
-// the one the field's own bytes give.
-template <Field F, class Value>
-class FieldMemo {
- public:
-  template <class Read>
-  Value get(const uint8_t* record, Read read) {
-    constexpr FieldInfo kField = fieldInfo(F);
-    static_assert(kField.width <= 8);
-    uint64_t key = 0;
-    std::memcpy(&key, record + kField.offset, kField.width);
-    Entry& e = entries_[(key * 0x9E3779B97F4A7C15ull) >> 56];
-    if (!e.used || e.key != key) e = {key, read(record), true};
-    return e.value;
-  }
-
- private:
-  struct Entry {
-    uint64_t key = 0;
-    Value value{};
-    bool used = false;
-  };
-  std::array<Entry, 256> entries_{};
 };
 
 // FREQ and the band categories it lies in.

@@ -1,10 +1,8 @@
 #include "logbook/interchange/lotw_update.h"
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <cstdint>
-#include <cstring>
 #include <deque>
 #include <functional>
 #include <iterator>
@@ -18,6 +16,7 @@
 #include "common/worked.h"
 #include "logbook/entities/worked_update.h"
 #include "logbook/interchange/band_ranges.h"
+#include "logbook/records/field_memo.h"
 #include "logbook/records/log_store.h"
 #include "logbook/records/record_scanner.h"
 
@@ -135,28 +134,6 @@ class ConfirmationReader {
   std::deque<Confirmation> pending_;
 };
 
-// The band of a record's FREQ, remembered for a few dozen different fields: a log
-// holds long runs of a few frequencies. The field's bytes are the key, whole.
-class BandOfFreq {
- public:
-  std::string_view of(const LogRecord& r) {
-    static_assert(fieldInfo(Field::FREQ).width == 8);
-    uint64_t key;
-    std::memcpy(&key, r.bytes.data() + fieldInfo(Field::FREQ).offset, 8);
-    Entry& e = entries_[(key * 0x9E3779B97F4A7C15ull) >> 58];
-    if (!e.used || e.key != key) e = {key, confirmationBand(frequencyMHz(r)), true};
-    return e.band;
-  }
-
- private:
-  struct Entry {
-    uint64_t key = 0;
-    std::string_view band;
-    bool used = false;
-  };
-  std::array<Entry, 64> entries_{};
-};
-
 uint64_t contactKey(std::string_view call, std::string_view date, std::string_view band) {
   char key[64];
   if (call.size() + date.size() + band.size() + 2 > sizeof key) {
@@ -188,9 +165,11 @@ class LogIndex {
       std::vector<Entry> entries;
       LogRecord r;
       RecordScanner scan(lb.log, first, std::min(count, first + kBlock - 1));
-      BandOfFreq bands;
+      // A log holds long runs of a few frequencies: their bands are remembered.
+      FieldMemo<Field::FREQ, std::string_view> bands;
       while (scan.next(r)) {
-        const std::string_view band = bands.of(r);
+        const std::string_view band =
+            bands.get(r.bytes.data(), [&](const uint8_t*) { return confirmationBand(frequencyMHz(r)); });
         if (band.empty()) continue;  // never matches
         char buffer[kAdifDateSize];
         const std::string_view date = adifDate(r, buffer);
