@@ -56,14 +56,17 @@ class SettledCells {
     const size_t* line = plainLine(r);
     if (!line) return;
     std::atomic<uint32_t>& settled = settled_[*line][kind(r.received)];
-    uint32_t bits = settled.load(std::memory_order_relaxed);
+    const uint32_t was = settled.load(std::memory_order_relaxed);
+    uint32_t bits = was;
     const std::string& text = table.lines[*line];
     for (uint32_t left = r.mask & ~bits; left; left &= left - 1) {
       const int k = __builtin_ctz(left) + 1;
       char cell = text[static_cast<size_t>(markColumn(k) - 1)];
       if (!advanceMark(cell, r.received)) bits |= 1u << (k - 1);
     }
-    settled.store(bits, std::memory_order_relaxed);
+    // Stored only when it gained: a store takes the line from the caches of the
+    // threads that read it for every contact.
+    if (bits != was) settled.store(bits, std::memory_order_relaxed);
   }
 
  private:

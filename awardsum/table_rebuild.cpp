@@ -14,26 +14,22 @@ namespace kivo {
 
 namespace {
 
-// The old bytes first go to <name>.bak, so a failure at any step leaves the table as
-// it was and, once the backup is complete, a copy of it beside it.
-void replaceKeepingBackup(const std::string& path, const std::string& oldBytes, const std::string& newBytes) {
-  writeFileAtomically(path + ".bak", oldBytes);
-  writeFileAtomically(path, newBytes);
-}
-
+// Each table that changes is replaced, its old bytes kept as <name>.bak.
 void writeTables(const TableCheck& check, std::FILE* out) {
   long long cells = 0;
   const std::string worked = rebuiltWorkedTable(check, cells);
+  const std::string grid = rebuiltGridTable(check);
+  std::vector<Replacement> changed;
+  if (worked != check.workedBytes) changed.push_back({check.workedPath, check.workedBytes, worked});
+  if (grid != check.gridBytes) changed.push_back({check.gridPath, check.gridBytes, grid});
+  replaceKeepingBackups(changed);
   if (worked != check.workedBytes) {
-    replaceKeepingBackup(check.workedPath, check.workedBytes, worked);
     std::fprintf(out, "%s: %lld cells rewritten, the old table kept as %s.bak\n", check.workedPath.c_str(), cells,
                  check.workedPath.c_str());
   } else {
     std::fprintf(out, "%s: unchanged\n", check.workedPath.c_str());
   }
-  const std::string grid = rebuiltGridTable(check);
   if (grid != check.gridBytes) {
-    replaceKeepingBackup(check.gridPath, check.gridBytes, grid);
     std::fprintf(out, "%s: %zu squares, the old table kept as %s.bak\n", check.gridPath.c_str(),
                  check.supportedSquares.size(), check.gridPath.c_str());
   } else {

@@ -10,9 +10,12 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <memory>
+#include <random>
 #include <string_view>
 
 #include "common/fatal.h"
@@ -355,21 +358,91 @@ void AtomicWriter::write(std::string_view bytes) {
   }
 }
 
-void AtomicWriter::commit() {
+void AtomicWriter::sync() {
+  if (synced_) return;
   if (::fsync(fd_) != 0) fail(kFileIoError, "write " + target_);
+  synced_ = true;
+}
+
+void AtomicWriter::commit(Folder folder) {
+  sync();
   // Renamed while still open and locked, so that nobody takes it for a stale one.
   if (::rename(temp_.c_str(), target_.c_str()) != 0) fail(kFileIoError, "replace " + target_);
   temp_.clear();
   const int rc = ::close(fd_);
   fd_ = -1;
   if (rc != 0) fail(kFileIoError, "write " + target_);
-  syncFolder(folderOf(target_));
+  if (folder == Folder::kSynced) syncFolder(folderOf(target_));
 }
 
 void writeFileAtomically(const std::string& target, const std::string& bytes) {
   AtomicWriter writer(target);
   writer.write(bytes);
   writer.commit();
+}
+
+namespace {
+
+// Makes `backup` a second name of the file `file`, replacing whatever had that name;
+// its folder is left to be synced. False where that cannot be done, and for a file
+// that has other names already: it could be written through them, and the backup
+// must keep the bytes it had.
+bool linkAsBackup(const std::string& file, const std::string& backup) {
+  struct stat st;
+  if (::lstat(file.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_nlink != 1) return false;
+  // Bytes that never reached the disk would not come back after a power cut.
+  const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  const bool synced = ::fsync(fd) == 0;
+  ::close(fd);
+  if (!synced) return false;
+  const std::string prefix = "." + baseName(backup) + std::string(kTempMark);
+  removeStaleTemporaries(folderOf(backup), prefix);
+  // The name is mkstemp's kind, but a link cannot be made by mkstemp: drawn here.
+  static constexpr char kLetters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+  std::minstd_rand draw(static_cast<unsigned>(::getpid()) ^
+                        static_cast<unsigned>(std::chrono::steady_clock::now().time_since_epoch().count()));
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    std::string temp = folderOf(backup) + "/" + prefix;
+    for (size_t i = 0; i < kTempSuffix; ++i) temp += kLetters[draw() % (sizeof kLetters - 1)];
+    if (::link(file.c_str(), temp.c_str()) != 0) {
+      if (errno == EEXIST) continue;
+      return false;
+    }
+    if (::rename(temp.c_str(), backup.c_str()) == 0) return true;
+    ::unlink(temp.c_str());
+    return false;
+  }
+  return false;
+}
+
+}  // namespace
+
+void replaceKeepingBackups(const std::vector<Replacement>& files) {
+  std::vector<std::unique_ptr<AtomicWriter>> writers;
+  for (const Replacement& f : files) {
+    writers.push_back(std::make_unique<AtomicWriter>(f.path));
+    writers.back()->write(f.bytes);
+  }
+  // One after the other, the later syncs find most of their work done by the first.
+  for (const auto& writer : writers) writer->sync();
+  std::vector<std::string> folders;
+  auto toSync = [&](const std::string& folder) {
+    if (std::find(folders.begin(), folders.end(), folder) == folders.end()) folders.push_back(folder);
+  };
+  for (size_t i = 0; i < files.size(); ++i) {
+    const std::string backup = realPath(files[i].path + ".bak");
+    if (linkAsBackup(writers[i]->target(), backup)) {
+      toSync(folderOf(backup));
+    } else {
+      writeFileAtomically(backup, std::string(files[i].old));
+    }
+  }
+  for (const auto& writer : writers) {
+    writer->commit(AtomicWriter::Folder::kLeftToCaller);
+    toSync(folderOf(writer->target()));
+  }
+  for (const std::string& folder : folders) syncFolder(folder);
 }
 
 // ---- FolderLock ----

@@ -120,10 +120,18 @@ class AtomicWriter {
   AtomicWriter(const AtomicWriter&) = delete;
   AtomicWriter& operator=(const AtomicWriter&) = delete;
 
+  enum class Folder { kSynced, kLeftToCaller };
+
   void write(std::string_view bytes);
-  void commit();
+  // Syncs what was written; commit does so itself when this was not called.
+  void sync();
+  // Puts the file in place of the target. kLeftToCaller leaves the folder's sync to
+  // the caller, who replaces several files and syncs their folder once.
+  void commit(Folder folder = Folder::kSynced);
   // The temporary file, open for reading and writing until commit.
   int descriptor() const { return fd_; }
+  // The file it replaces: the target with its symbolic links followed.
+  const std::string& target() const { return target_; }
 
  private:
   std::string target_;
@@ -131,9 +139,24 @@ class AtomicWriter {
   int fd_ = -1;
   size_t written_ = 0;  // bytes written so far
   size_t sent_ = 0;     // of which the disk was asked to write
+  bool synced_ = false;
 };
 
 void writeFileAtomically(const std::string& target, const std::string& bytes);
+
+// A file to be replaced by `bytes`, its present contents `old` kept as <path>.bak.
+struct Replacement {
+  std::string path;
+  std::string_view old;
+  std::string_view bytes;
+};
+
+// Replaces the files, each kept first as <path>.bak, so that a failure at any step
+// leaves every file as it was (and, for the backups that were complete, a copy beside
+// it). The new files are written and synced first; a backup is a second name for the
+// file it keeps where the file system allows, else a synced copy of `old`; each
+// folder is synced once, at the end.
+void replaceKeepingBackups(const std::vector<Replacement>& files);
 
 // The folder of a file held under an advisory lock while the object lives, so that
 // a second logbook cannot work on the same station tables.

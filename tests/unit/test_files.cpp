@@ -139,6 +139,39 @@ namespace {
 int errorOf(const std::function<void()>& step) { return testing::errorNumberOf<RuntimeError>(step); }
 }  // namespace
 
+TEST(Files, ReplacingKeepsEachOldFileAsABackupOrChangesNothing) {
+  TempDir dir;
+  writeFile("WORKED.CFM", "old worked");
+  writeFile("GRID.SQU", "old grid");
+  writeFile("GRID.SQU.bak", "older grid");
+  ASSERT_EQ(::link("WORKED.CFM", "SHARED.CFM"), 0);  // a second name, through which it may still be written
+  auto inode = [](const char* name) {
+    struct stat st {};
+    ::stat(name, &st);
+    return st.st_ino;
+  };
+  const ino_t oldGrid = inode("GRID.SQU");
+  {
+    testing::FileSizeLimit limit(8);  // a failed write of the second leaves files and backups as they were
+    EXPECT_EQ(errorOf([] {
+                replaceKeepingBackups({{"WORKED.CFM", "old worked", "new"}, {"GRID.SQU", "", "a new grid"}});
+              }),
+              kFileIoError);
+  }
+  EXPECT_EQ(readFile("WORKED.CFM") + readFile("GRID.SQU") + readFile("GRID.SQU.bak"), "old workedold gridolder grid");
+  EXPECT_FALSE(testing::exists("WORKED.CFM.bak"));
+
+  replaceKeepingBackups({{"WORKED.CFM", "old worked", "new worked"}, {"GRID.SQU", "old grid", "new grid"}});
+  EXPECT_EQ(readFile("WORKED.CFM") + readFile("GRID.SQU"), "new workednew grid");
+  EXPECT_EQ(readFile("GRID.SQU.bak"), "old grid");
+  EXPECT_EQ(inode("GRID.SQU.bak"), oldGrid);  // kept by a second name, not written again
+  writeFile("SHARED.CFM", "written through the other name");
+  EXPECT_EQ(readFile("WORKED.CFM.bak"), "old worked");
+  int entries = 0;  // nothing temporary is left behind
+  for (auto& e : std::filesystem::directory_iterator(".")) (void)e, ++entries;
+  EXPECT_EQ(entries, 5);
+}
+
 TEST(Files, WritesPastAFileSizeLimitFailAndLeaveNoPieceOfARecord) {
   TempDir dir;
   writeFile("LOG.DAT", std::string(6 * 144, 'A'));
