@@ -1,6 +1,6 @@
 #pragma once
-// What the selection reports read of a contact: its fields in place, full width, and
-// its frequency as their band tables compare it.
+// What the reports and the band decisions read of a contact: its fields in place, full
+// width, and its frequency as their band tables compare it.
 #include <string_view>
 
 #include "common/text.h"

@@ -21,12 +21,6 @@ std::string_view exportBand(float mhz) { return bandIn(mhz, 0, BandRanges.size()
 
 std::string_view confirmationBand(float mhz) { return bandIn(mhz, 1, BandRanges.size() - 2); }
 
-float frequencyMHz(const LogRecord& record) {
-  const FieldInfo& info = fieldInfo(Field::FREQ);
-  return static_cast<float>(parseNumber(std::string_view(
-      reinterpret_cast<const char*>(record.bytes.data()) + info.offset, static_cast<size_t>(info.width))));
-}
-
 std::string shownText(const LogRecord& record, Field f) {
   std::string text = record.get(f);
   for (char& c : text)

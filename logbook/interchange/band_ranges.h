@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "logbook/entities/report_fields.h"  // frequencyMHz, FREQ as the band decisions read it
 #include "logbook/records/log_record.h"
 
 namespace kivo {
@@ -39,8 +40,6 @@ inline constexpr std::array<BandRange, 14> BandRanges = {{
 std::string_view exportBand(float mhz);
 // The same over the twelve rows that LOTW confirmations are matched on (160M to 2M).
 std::string_view confirmationBand(float mhz);
-// FREQ as the band decisions read it.
-float frequencyMHz(const LogRecord& record);
 
 // A field as the screen shows it: a 0x00 of an importer's padding reads as a blank.
 std::string shownText(const LogRecord& record, Field f);
