@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "common/fatal.h"
+#include "common/fd_io.h"
 #include "common/files.h"
 #include "logbook/records/record_file.h"
 
@@ -18,15 +19,9 @@ namespace {
 
 // Fills `length` bytes from `offset` unless the file ends first; the number read.
 size_t readFully(int fd, uint8_t* buffer, size_t length, off_t offset, const std::string& log) {
-  size_t done = 0;
-  while (done < length) {
-    ssize_t got = ::pread(fd, buffer + done, length - done, offset + static_cast<off_t>(done));
-    if (got < 0 && errno == EINTR) continue;
-    if (got < 0) fail(kFileIoError, "read " + log);
-    if (got == 0) break;
-    done += static_cast<size_t>(got);
-  }
-  return done;
+  const ssize_t got = readAllAt(fd, buffer, length, offset);
+  if (got < 0) fail(kFileIoError, "read " + log);
+  return static_cast<size_t>(got);
 }
 
 // The first line's tenth byte is the separator only in the older line format.

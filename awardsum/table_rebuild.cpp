@@ -19,17 +19,18 @@ void writeTables(const TableCheck& check, std::FILE* out) {
   long long cells = 0;
   const std::string worked = rebuiltWorkedTable(check, cells);
   const std::string grid = rebuiltGridTable(check);
+  const bool workedChanges = worked != check.workedBytes, gridChanges = grid != check.gridBytes;
   std::vector<Replacement> changed;
-  if (worked != check.workedBytes) changed.push_back({check.workedPath, check.workedBytes, worked});
-  if (grid != check.gridBytes) changed.push_back({check.gridPath, check.gridBytes, grid});
+  if (workedChanges) changed.push_back({check.workedPath, check.workedBytes, worked});
+  if (gridChanges) changed.push_back({check.gridPath, check.gridBytes, grid});
   replaceKeepingBackups(changed);
-  if (worked != check.workedBytes) {
+  if (workedChanges) {
     std::fprintf(out, "%s: %lld cells rewritten, the old table kept as %s.bak\n", check.workedPath.c_str(), cells,
                  check.workedPath.c_str());
   } else {
     std::fprintf(out, "%s: unchanged\n", check.workedPath.c_str());
   }
-  if (grid != check.gridBytes) {
+  if (gridChanges) {
     std::fprintf(out, "%s: %zu squares, the old table kept as %s.bak\n", check.gridPath.c_str(),
                  check.supportedSquares.size(), check.gridPath.c_str());
   } else {

@@ -39,6 +39,18 @@ bool writeAllAt(int fd, const char* data, size_t length, off_t offset) {
   return true;
 }
 
+ssize_t readAllAt(int fd, void* data, size_t length, off_t offset) {
+  size_t done = 0;
+  while (done < length) {
+    const ssize_t got = ::pread(fd, static_cast<char*>(data) + done, length - done, offset + static_cast<off_t>(done));
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) return -1;
+    if (got == 0) break;
+    done += static_cast<size_t>(got);
+  }
+  return static_cast<ssize_t>(done);
+}
+
 void startWriteBack(int fd, off_t offset, size_t length) {
   ::sync_file_range(fd, offset, static_cast<off_t>(length), SYNC_FILE_RANGE_WRITE);
 }

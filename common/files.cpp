@@ -312,15 +312,20 @@ void removeStaleTemporaries(const std::string& folder, const std::string& prefix
   ::closedir(d);
 }
 
+// The path a temporary file for `target` starts with, beside it and named after it so
+// that a stale one can be told apart; the stale ones of earlier runs are removed.
+std::string temporaryPathFor(const std::string& target) {
+  const std::string prefix = "." + baseName(target) + std::string(kTempMark);
+  removeStaleTemporaries(folderOf(target), prefix);
+  return folderOf(target) + "/" + prefix;
+}
+
 }  // namespace
 
 void removeStaleTemporaries(const std::string& folder) { removeStaleTemporaries(folder, "."); }
 
 AtomicWriter::AtomicWriter(const std::string& target) : target_(realPath(target)) {
-  // Named after the file it will become, so that a stale one can be told apart.
-  const std::string prefix = "." + baseName(target_) + std::string(kTempMark);
-  removeStaleTemporaries(folderOf(target_), prefix);
-  std::string pattern = folderOf(target_) + "/" + prefix + "XXXXXX";
+  std::string pattern = temporaryPathFor(target_) + "XXXXXX";
   std::vector<char> buf(pattern.begin(), pattern.end());
   buf.push_back('\0');
   fd_ = ::mkstemp(buf.data());
@@ -375,7 +380,7 @@ void AtomicWriter::commit(Folder folder) {
   if (folder == Folder::kSynced) syncFolder(folderOf(target_));
 }
 
-void writeFileAtomically(const std::string& target, const std::string& bytes) {
+void writeFileAtomically(const std::string& target, std::string_view bytes) {
   AtomicWriter writer(target);
   writer.write(bytes);
   writer.commit();
@@ -396,14 +401,13 @@ bool linkAsBackup(const std::string& file, const std::string& backup) {
   const bool synced = ::fsync(fd) == 0;
   ::close(fd);
   if (!synced) return false;
-  const std::string prefix = "." + baseName(backup) + std::string(kTempMark);
-  removeStaleTemporaries(folderOf(backup), prefix);
+  const std::string prefix = temporaryPathFor(backup);
   // The name is mkstemp's kind, but a link cannot be made by mkstemp: drawn here.
   static constexpr char kLetters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
   std::minstd_rand draw(static_cast<unsigned>(::getpid()) ^
                         static_cast<unsigned>(std::chrono::steady_clock::now().time_since_epoch().count()));
   for (int attempt = 0; attempt < 100; ++attempt) {
-    std::string temp = folderOf(backup) + "/" + prefix;
+    std::string temp = prefix;
     for (size_t i = 0; i < kTempSuffix; ++i) temp += kLetters[draw() % (sizeof kLetters - 1)];
     if (::link(file.c_str(), temp.c_str()) != 0) {
       if (errno == EEXIST) continue;
@@ -435,7 +439,7 @@ void replaceKeepingBackups(const std::vector<Replacement>& files) {
     if (linkAsBackup(writers[i]->target(), backup)) {
       toSync(folderOf(backup));
     } else {
-      writeFileAtomically(backup, std::string(files[i].old));
+      writeFileAtomically(backup, files[i].old);
     }
   }
   for (const auto& writer : writers) {

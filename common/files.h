@@ -142,7 +142,7 @@ class AtomicWriter {
   bool synced_ = false;
 };
 
-void writeFileAtomically(const std::string& target, const std::string& bytes);
+void writeFileAtomically(const std::string& target, std::string_view bytes);
 
 // A file to be replaced by `bytes`, its present contents `old` kept as <path>.bak.
 struct Replacement {

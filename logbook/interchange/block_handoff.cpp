@@ -20,19 +20,11 @@ BlockHandoff::Block* BlockHandoff::empty() {
 }
 
 void BlockHandoff::send(Block* block) {
-  {
-    std::lock_guard lock(mutex_);
-    full_.push_back(block);
-  }
-  changed_.notify_all();
+  change([&] { full_.push_back(block); });
 }
 
 void BlockHandoff::close() {
-  {
-    std::lock_guard lock(mutex_);
-    closed_ = true;
-  }
-  changed_.notify_all();
+  change([&] { closed_ = true; });
 }
 
 BlockHandoff::Block* BlockHandoff::next() {
@@ -45,19 +37,11 @@ BlockHandoff::Block* BlockHandoff::next() {
 }
 
 void BlockHandoff::taken(Block* block) {
-  {
-    std::lock_guard lock(mutex_);
-    free_.push_back(block);
-  }
-  changed_.notify_all();
+  change([&] { free_.push_back(block); });
 }
 
 void BlockHandoff::stop() {
-  {
-    std::lock_guard lock(mutex_);
-    stopped_ = true;
-  }
-  changed_.notify_all();
+  change([&] { stopped_ = true; });
 }
 
 }  // namespace kivo

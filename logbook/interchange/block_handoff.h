@@ -37,6 +37,16 @@ class BlockHandoff {
   void stop();
 
  private:
+  // Makes a change under the lock and wakes whoever waits on one.
+  template <class Change>
+  void change(Change c) {
+    {
+      std::lock_guard lock(mutex_);
+      c();
+    }
+    changed_.notify_all();
+  }
+
   std::mutex mutex_;
   std::condition_variable changed_;
   std::vector<Block> blocks_;

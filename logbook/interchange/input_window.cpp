@@ -9,6 +9,8 @@
 #include <cstring>
 #include <utility>
 
+#include "logbook/interchange/whole_file.h"
+
 namespace kivo {
 
 namespace {
@@ -43,17 +45,9 @@ void InputWindow::close() {
 }
 
 bool InputWindow::open(const std::string& path, int& error, size_t windowBytes) {
-  fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd_ < 0) {
-    error = errno;
-    return false;
-  }
   struct stat st;
-  if (::fstat(fd_, &st) != 0 || S_ISDIR(st.st_mode)) {
-    error = S_ISDIR(st.st_mode) ? EISDIR : errno;
-    close();
-    return false;
-  }
+  fd_ = openToRead(path, st, error);
+  if (fd_ < 0) return false;
   device_ = st.st_dev;
   inode_ = st.st_ino;
   seekable_ = S_ISREG(st.st_mode);

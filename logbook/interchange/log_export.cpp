@@ -91,12 +91,10 @@ class LogRecords {
       got = std::min(want, whole_.size() - at);
       std::memcpy(block.data(), whole_.data() + at, got);
     }
-    while (fd_ >= 0 && got < want) {
-      const ssize_t r = ::pread(fd_, block.data() + got, want - got, static_cast<off_t>(at + got));
-      if (r < 0 && errno == EINTR) continue;
+    if (fd_ >= 0) {
+      const ssize_t r = readAllAt(fd_, block.data(), want, static_cast<off_t>(at));
       if (r < 0) throw ConversionError(2, "cannot read " + name + ": " + std::strerror(errno));
-      if (r == 0) break;
-      got += static_cast<size_t>(r);
+      got = static_cast<size_t>(r);
     }
     std::memset(block.data() + got, 0, want - got);
     if (got == want) return n;

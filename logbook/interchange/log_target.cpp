@@ -48,13 +48,8 @@ std::string LogTarget::existingRecords() const {
   std::string bytes;
   if (fd_ < 0 || length_ == 0) return bytes;
   bytes.resize(static_cast<size_t>(length_));
-  size_t done = 0;
-  while (done < bytes.size()) {
-    const ssize_t got = ::pread(fd_, bytes.data() + done, bytes.size() - done, static_cast<off_t>(done));
-    if (got < 0 && errno == EINTR) continue;
-    if (got <= 0) fail(kFileIoError, "read " + name_);
-    done += static_cast<size_t>(got);
-  }
+  if (readAllAt(fd_, bytes.data(), bytes.size(), 0) != static_cast<ssize_t>(bytes.size()))
+    fail(kFileIoError, "read " + name_);
   bytes.resize(static_cast<size_t>(recordCountForLength(length_)) * kRecordSize, '\0');
   return bytes;
 }
@@ -91,15 +86,9 @@ void LogTarget::readBack(size_t i, LogRecord& record) {
       at + static_cast<long long>(kRecordSize) > cachedFrom_ + static_cast<long long>(cache_.size())) {
     cache_.resize(kReadBackBytes);
     cachedFrom_ = at;
-    size_t done = 0;
-    while (done < cache_.size()) {
-      const ssize_t got = ::pread(fd, cache_.data() + done, cache_.size() - done,
-                                  static_cast<off_t>(firstAt_ + at) + static_cast<off_t>(done));
-      if (got < 0 && errno == EINTR) continue;
-      if (got < 0) fail(kFileIoError, "read " + name_);
-      if (got == 0) break;
-      done += static_cast<size_t>(got);
-    }
+    const ssize_t got = readAllAt(fd, cache_.data(), cache_.size(), static_cast<off_t>(firstAt_ + at));
+    if (got < 0) fail(kFileIoError, "read " + name_);
+    const auto done = static_cast<size_t>(got);
     cache_.resize(done - done % kRecordSize);
     if (cache_.empty()) fail(kFileIoError, "read " + name_);
   }

@@ -10,6 +10,7 @@
 #include "common/text.h"
 #include "common/worked.h"
 #include "logbook/entities/worked_update.h"
+#include "logbook/records/field_memo.h"
 
 namespace kivo {
 
@@ -83,24 +84,10 @@ struct NumberParts {
   // The date rule, kept for the dates met: a log holds some thousand days, each read
   // once.
   char dateRule(const LogRecord& r) {
-    const std::string_view date = fieldOf(r, Field::DATE);
-    static_assert(fieldInfo(Field::DATE).width == sizeof(uint64_t) + 1);
-    uint64_t head;
-    std::memcpy(&head, date.data(), sizeof head);
-    const char last = date[sizeof head];
-    DateRule& slot = dates[((head ^ static_cast<uint8_t>(last)) * 0x9E3779B97F4A7C15ull) >> (64 - kDateBits)];
-    if (!slot.known || slot.head != head || slot.last != last)
-      slot = {head, last, true, datedBeforeAntillesSplit(date) ? 'B' : 'A'};
-    return slot.rule;
+    return dates.get(r.bytes.data(),
+                     [&](const uint8_t*) { return datedBeforeAntillesSplit(fieldOf(r, Field::DATE)) ? 'B' : 'A'; });
   }
-  struct DateRule {
-    uint64_t head = 0;
-    char last = 0;
-    bool known = false;
-    char rule = 'A';
-  };
-  static constexpr int kDateBits = 12;
-  std::vector<DateRule> dates = std::vector<DateRule>(size_t{1} << kDateBits);
+  FieldMemo<Field::DATE, char, 12> dates;
 };
 
 // What the comment holds that the update reads, in one pass over its 38 bytes.

@@ -25,19 +25,25 @@ void reserveLarge(std::string& bytes, size_t size) {
   adviseHugePages(bytes.data(), bytes.capacity());
 }
 
-bool readWholeBytes(const std::string& path, std::string& bytes, int& error) {
-  bytes.clear();
+int openToRead(const std::string& path, struct stat& st, int& error) {
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) {
     error = errno;
-    return false;
+    return -1;
   }
-  struct stat st;
   if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
     error = S_ISDIR(st.st_mode) ? EISDIR : errno;
     ::close(fd);
-    return false;
+    return -1;
   }
+  return fd;
+}
+
+bool readWholeBytes(const std::string& path, std::string& bytes, int& error) {
+  bytes.clear();
+  struct stat st;
+  const int fd = openToRead(path, st, error);
+  if (fd < 0) return false;
   // Read straight into the text, in large pieces; a file that grows meanwhile, or one
   // whose size is not known (a pipe), grows the text as it goes.
   size_t done = 0;

@@ -99,17 +99,9 @@ long long RecordFile::count() const { return recordCountForLength(length()); }
 
 size_t RecordFile::readBytes(long long offset, uint8_t* buffer, size_t length) const {
   if (fd_ < 0) fail(kFileIoError, "read " + name_);
-  size_t done = 0;
-  while (done < length) {
-    ssize_t got = ::pread(fd_, buffer + done, length - done, static_cast<off_t>(offset) + static_cast<off_t>(done));
-    if (got < 0) {
-      if (errno == EINTR) continue;
-      fail(kFileIoError, "read " + name_);
-    }
-    if (got == 0) break;
-    done += static_cast<size_t>(got);
-  }
-  return done;
+  const ssize_t got = readAllAt(fd_, buffer, length, static_cast<off_t>(offset));
+  if (got < 0) fail(kFileIoError, "read " + name_);
+  return static_cast<size_t>(got);
 }
 
 void RecordFile::read(long long n, uint8_t* record) const {
